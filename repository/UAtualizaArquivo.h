@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+
+class IMensagens;
+class TArquivoFonte;
+class TDM;
+
+// Whether the run goes on with the next listed file or ends because the lookup failed.
+enum class TResultado { Continua, Para };
+
+constexpr auto MsgErroGravarRegistro = "Erro ao tentar gravar o Registro: ";
+constexpr auto MsgErroCommitRegistro = "Erro ao tentar realizar commit no Registro ";
+constexpr auto MsgErroInserirArquivo = "Erro ao inserir o Arquivo";
+constexpr auto MsgErroGravarDados = "Ocorreu um erro ao tentar gravar os Dados.";
+
+// The transaction that brackets one file's row and body.
+constexpr unsigned IdTransacaoArquivo = 50;
+
+// Writes one source file into the repository when its stamp is newer than the stored one:
+// the file's row and then its body rows, all in one transaction. `fonte` stands after the
+// header line; it is read to its end (when written) but not closed. Failures the user is
+// told about give Continua; a failed lookup gives Para; any other error is thrown, after
+// the file's transaction, if one was begun, has been rolled back.
+TResultado AtualizaArquivo(TDM& dm, IMensagens& mensagens, const std::string& linhaCabecalho,
+                           TArquivoFonte& fonte, const std::string& pastaRepositorio);

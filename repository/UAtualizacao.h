@@ -1,0 +1,44 @@
+#pragma once
+#include "UMensagens.h"
+
+#include <string>
+
+class TDM;
+
+enum class TPagina { Principal, Progresso };
+
+// What the update run needs of the main window, and nothing more.
+class IJanelaAtualizacao : public IMensagens {
+public:
+    virtual std::string TextoMaquina() const = 0;
+    virtual std::string TextoBancoDados() const = 0;
+    virtual void HabilitaAtualizar(bool habilitado) = 0;
+    virtual void MostraPagina(TPagina pagina) = 0;
+    virtual void LimpaDisplay() = 0;
+    virtual void AdicionaLinhaDisplay(const std::string& linha) = 0;
+    virtual void DefineMaximoProgresso(int maximo) = 0;
+    virtual void AvancaProgresso() = 0;
+    virtual void ProcessaMensagens() = 0;   // lets a close request arrive between files
+    virtual bool PodeFechar() const = 0;
+    virtual void DefinePodeFechar(bool podeFechar) = 0;
+    virtual void FechaJanelaPrincipal() = 0;
+};
+
+// Where the run finds its files and how it names them in the repository.
+struct TAmbienteAtualizacao {
+    std::string DiretorioExecutavel;   // with its trailing separator
+    char SeparadorPasta = '/';         // the platform's folder separator, for list entries
+    std::string PastaRepositorio;      // prefix of every repository name, ends in "\"
+};
+
+constexpr auto MsgBancoInvalido = "Banco de Dados Inválido!";
+
+// The connection failure message for the database path as the user typed it.
+std::string MensagemFalhaConexao(const std::string& bancoDados);
+
+// Builds the database locator from the server and path fields.
+std::string MontaLocalizador(const std::string& maquina, const std::string& bancoDados);
+
+// The update run started by "Atualizar". Errors that no step reports itself are thrown
+// after the open file is closed, "Atualizar" re-enabled and PodeFechar set again.
+void ExecutaAtualizacao(TDM& dm, IJanelaAtualizacao& janela, const TAmbienteAtualizacao& ambiente);
