@@ -4,7 +4,7 @@
 #include "UCampos.h"
 #include "UCarimbo.h"
 #include "UDM.h"
-#include "UMensagens.h"
+#include "UMensagensUsuario.h"
 #include "UTexto.h"
 
 #include <exception>

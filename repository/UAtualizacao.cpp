@@ -86,7 +86,7 @@ void ExecutaAtualizacao(TDM& dm, IJanelaAtualizacao& janela, const TAmbienteAtua
 
     for (const std::string& entrada : entradas) {
         janela.ProcessaMensagens();
-        if (janela.PodeFechar()) return;   // the user confirmed cancelling
+        if (janela.LePodeFechar()) return;   // the user confirmed cancelling
 
         const std::string caminho = CaminhoEntrada(ambiente.DiretorioExecutavel, Apara(entrada), ambiente.SeparadorPasta);
         if (!ArquivoRegularExiste(caminho)) continue;

@@ -1,5 +1,5 @@
 #pragma once
-#include "UMensagens.h"
+#include "UMensagensUsuario.h"
 
 #include <string>
 
@@ -19,7 +19,7 @@ public:
     virtual void DefineMaximoProgresso(int maximo) = 0;
     virtual void AvancaProgresso() = 0;
     virtual void ProcessaMensagens() = 0;   // lets a close request arrive between files
-    virtual bool PodeFechar() const = 0;
+    virtual bool LePodeFechar() const = 0;
     virtual void DefinePodeFechar(bool podeFechar) = 0;
     virtual void FechaJanelaPrincipal() = 0;
 };

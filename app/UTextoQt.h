@@ -1,0 +1,12 @@
+#pragma once
+#include <QString>
+#include <string>
+
+// The window's edge between the program's byte texts and Qt's QString.
+
+// Bytes that form valid UTF-8 are read as UTF-8; any other bytes are read as
+// Windows-1252, the code page the parent application and the data files use.
+QString ParaQString(const std::string& bytes);
+
+// The text as UTF-8 bytes.
+std::string DeQString(const QString& texto);
