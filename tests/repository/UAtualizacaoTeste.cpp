@@ -1,0 +1,228 @@
+#include "UApoioBanco.h"
+#include "UAtualizacao.h"
+#include "UErro.h"
+#include "UPastaTemporaria.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A window reduced to what the run uses: it records every call in order.
+class TJanelaGravada : public IJanelaAtualizacao {
+public:
+    std::string Maquina, BancoDados;
+    std::vector<std::string> Eventos;
+    std::vector<std::string> Display;
+    std::vector<std::string> Mensagens;
+    int Maximo = 0, Posicao = 0;
+    bool Atualizar = true, PodeFechar = true;
+    // Called on every message pump with its running number, to play the user's part.
+    std::function<void(int)> AoProcessar;
+    int Processamentos = 0;
+
+    std::string TextoMaquina() const override { return Maquina; }
+    std::string TextoBancoDados() const override { return BancoDados; }
+    void HabilitaAtualizar(bool habilitado) override { Atualizar = habilitado; Eventos.push_back(habilitado ? "habilita" : "desabilita"); }
+    void MostraPagina(TPagina pagina) override { Eventos.push_back(pagina == TPagina::Principal ? "Principal" : "Progresso"); }
+    void LimpaDisplay() override { Display.clear(); Eventos.push_back("limpa"); }
+    void AdicionaLinhaDisplay(const std::string& linha) override { Display.push_back(linha); }
+    void DefineMaximoProgresso(int maximo) override { Maximo = maximo; Eventos.push_back("maximo " + std::to_string(maximo)); }
+    void AvancaProgresso() override { ++Posicao; }
+    void ProcessaMensagens() override { if (AoProcessar) AoProcessar(++Processamentos); }
+    bool LePodeFechar() const override { return PodeFechar; }
+    void DefinePodeFechar(bool podeFechar) override { PodeFechar = podeFechar; }
+    void FechaJanelaPrincipal() override { Eventos.push_back("fecha"); }
+    void Mensagem(const std::string& texto) override { Mensagens.push_back(texto); Eventos.push_back("mensagem"); }
+};
+
+int DescritoresAbertos()
+{
+    int n = 0;
+    for ([[maybe_unused]] const auto& entrada : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
+    return n;
+}
+
+struct TSuiteExecucao {
+    static constexpr auto NomeBanco = "execucao";
+    static std::vector<std::string> Tabelas() { return {}; }
+};
+
+class ExecutaAtualizacaoTeste : public TTesteComBanco<TSuiteExecucao> {
+protected:
+    void SetUp() override
+    {
+        TTesteComBanco::SetUp();
+        if (HasFatalFailure()) return;
+        const std::string& localizador = Banco().Localizador();
+        const auto doisPontos = localizador.find(':');
+        FJanela.Maquina = localizador.substr(0, doisPontos);
+        FJanela.BancoDados = localizador.substr(doisPontos + 1);
+        FDm.Usuario = std::getenv("ATUALIZADOR_TEST_USER");
+        FDm.Senha = std::getenv("ATUALIZADOR_TEST_PASSWORD");
+    }
+
+    void Executa() { ExecutaAtualizacao(FDm, FJanela, {FPasta.Diretorio(), '/', "SISTEMA\\"}); }
+
+    std::string Valor(const std::string& sql) { return Banco().Valor(sql).value_or("<null>"); }
+
+    TPastaTemporaria FPasta;
+    TDM FDm;
+    TJanelaGravada FJanela;
+};
+
+struct TCasoLocalizador { const char* maquina; const char* banco; const char* esperado; };
+
+class LocalizadorTeste : public testing::TestWithParam<TCasoLocalizador> {};
+
+TEST_P(LocalizadorTeste, SegueAsSubstituicoes)
+{
+    EXPECT_EQ(MontaLocalizador(GetParam().maquina, GetParam().banco), GetParam().esperado);
+}
+
+INSTANTIATE_TEST_SUITE_P(Casos, LocalizadorTeste, testing::Values(
+    TCasoLocalizador{"", "C:\\dados\\base.fdb", ":C:\\dados\\base.fdb"},
+    TCasoLocalizador{"srv", "C:\\\\dados\\\\base.fdb", "srv:C:\\dados\\base.fdb"},
+    TCasoLocalizador{"srv:", "/var/db/base.fdb", "srv:/var/db/base.fdb"},
+    TCasoLocalizador{"srv", "///x.fdb", "srv:x.fdb"},
+    TCasoLocalizador{"127.0.0.1/3051", "/db/x.fdb", "127.0.0.1/3051:/db/x.fdb"},
+    TCasoLocalizador{"srv", "", "srv:"}));
+
+TEST_F(ExecutaAtualizacaoTeste, SenhaErradaAvisaSemTocarNaJanela)
+{
+    FDm.Senha = "errada";
+    FJanela.BancoDados += "";   // as typed
+    FPasta.Escreve("ListaArquivos.txt", "a.txt\n");
+
+    Executa();
+
+    ASSERT_EQ(FJanela.Mensagens.size(), 1u);
+    EXPECT_EQ(FJanela.Mensagens[0], "Não foi possível conectar no Banco de Dados!\r\nO Arquivo de Banco de Dados "
+                                        + FJanela.BancoDados + "\rNão Existe ou não foi Encontrado.");
+    EXPECT_EQ(FJanela.Eventos, (std::vector<std::string>{"desabilita", "mensagem", "habilita"}));
+    EXPECT_TRUE(FJanela.PodeFechar);
+    EXPECT_FALSE(FDm.conexao.Connected());
+}
+
+TEST_F(ExecutaAtualizacaoTeste, ListaAusenteTerminaEmSilencioNaPaginaDeProgresso)
+{
+    Executa();
+    EXPECT_EQ(FJanela.Eventos, (std::vector<std::string>{"desabilita", "limpa", "Progresso", "habilita"}));
+    EXPECT_TRUE(FJanela.PodeFechar);
+}
+
+TEST_F(ExecutaAtualizacaoTeste, ListaVaziaConectaMostraProgressoEFechaAJanela)
+{
+    FPasta.Escreve("ListaArquivos.txt", "");
+    Executa();
+    EXPECT_EQ(FJanela.Eventos, (std::vector<std::string>{"desabilita", "limpa", "Progresso", "maximo 0", "fecha", "habilita"}));
+    EXPECT_TRUE(FDm.conexao.Connected());
+}
+
+TEST_F(ExecutaAtualizacaoTeste, EnviaOsArquivosExistentesEContaOProgresso)
+{
+    FPasta.Escreve("a.txt", "a.txt;20240305140709\nlinha a\n");
+    FPasta.Escreve("sub/b.txt", " sub\\b.txt ;20240305140709\nlinha b\n");
+    FPasta.Escreve("c.txt", "c.txt;20240305140709\n");
+    FPasta.Escreve("d.txt", "d.txt;20240305140709\nd\n");
+    FPasta.CriaSubpasta("pasta");
+    // 10 entries: 4 files, a blank one, a folder, and missing names.
+    FPasta.Escreve("ListaArquivos.txt", "a.txt\r\n  sub\\b.txt  \r\n\r\nfalta1.txt\r\nc.txt\r\npasta\r\nfalta2\r\nd.txt\r\nfalta3\r\nfalta4\r\n");
+    FJanela.Posicao = 3;   // the position is left from an earlier run
+
+    Executa();
+
+    EXPECT_EQ(FJanela.Maximo, 10);
+    EXPECT_EQ(FJanela.Posicao, 3 + 4);
+    EXPECT_EQ(FJanela.Display, (std::vector<std::string>{"a.txt", "sub\\b.txt", "c.txt", "d.txt"}));
+    EXPECT_EQ(FJanela.Eventos.back(), "habilita");
+    EXPECT_EQ(FJanela.Eventos[FJanela.Eventos.size() - 2], "fecha");
+    EXPECT_TRUE(FJanela.Mensagens.empty());
+    EXPECT_EQ(Valor("SELECT LIST(ARQUIVO, '|') FROM (SELECT ARQUIVO FROM REPOSITORIO ORDER BY ID)"),
+              "SISTEMA\\A.TXT|SISTEMA\\ SUB\\B.TXT |SISTEMA\\C.TXT|SISTEMA\\D.TXT");
+    EXPECT_EQ(Valor("SELECT DADOS FROM REPOSITORIO_DADOS WHERE ID = 2"), "linha b");
+}
+
+// A cancel confirmed while a file is being written takes effect before the next one.
+TEST_F(ExecutaAtualizacaoTeste, CancelamentoConfirmadoTerminaOArquivoEPara)
+{
+    FPasta.Escreve("a.txt", "a.txt;20240305140709\nlinha a\n");
+    FPasta.Escreve("b.txt", "b.txt;20240305140709\nlinha b\n");
+    FPasta.Escreve("ListaArquivos.txt", "a.txt\nb.txt\n");
+    // Pumps: 1 before a.txt, 2 after its progress step: the user confirms there.
+    FJanela.AoProcessar = [this](int n) { if (n == 2) FJanela.PodeFechar = true; };
+
+    Executa();
+
+    EXPECT_EQ(Valor("SELECT LIST(ARQUIVO) FROM REPOSITORIO"), "SISTEMA\\A.TXT");
+    EXPECT_EQ(Valor("SELECT DADOS FROM REPOSITORIO_DADOS"), "linha a");
+    EXPECT_EQ(FJanela.Display, std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(FJanela.Processamentos, 3);   // the check before b.txt
+    EXPECT_TRUE(FJanela.Atualizar);
+    EXPECT_TRUE(FJanela.PodeFechar);
+}
+
+TEST_F(ExecutaAtualizacaoTeste, BuscaQueFalhaMostraBancoInvalidoEMantemOsAnteriores)
+{
+    FPasta.Escreve("a.txt", "a.txt;20240305140709\nlinha a\n");
+    FPasta.Escreve("b.txt", "b.txt;20240305140709\nlinha b\n");
+    FPasta.Escreve("c.txt", "c.txt;20240305140709\nlinha c\n");
+    FPasta.Escreve("ListaArquivos.txt", "a.txt\nb.txt\nc.txt\n");
+    // The connection is lost just before b.txt is looked up.
+    FJanela.AoProcessar = [this](int n) { if (n == 4) FDm.conexao.SetConnected(false); };
+
+    Executa();
+
+    EXPECT_EQ(FJanela.Mensagens, std::vector<std::string>{"Banco de Dados Inválido!"});
+    EXPECT_EQ(FJanela.Display, (std::vector<std::string>{"a.txt", "b.txt"}));
+    const std::vector<std::string> fim(FJanela.Eventos.end() - 3, FJanela.Eventos.end());
+    EXPECT_EQ(fim, (std::vector<std::string>{"Principal", "mensagem", "habilita"}));
+    EXPECT_EQ(Valor("SELECT LIST(ARQUIVO) FROM REPOSITORIO"), "SISTEMA\\A.TXT");
+    EXPECT_TRUE(FJanela.PodeFechar);
+}
+
+TEST_F(ExecutaAtualizacaoTeste, ErroNaoTratadoFechaOArquivoEDevolveAJanela)
+{
+    FPasta.Escreve("a.txt", "a.txt;20240305140709\nlinha a\n");
+    FPasta.Escreve("b.txt", "b.txt;2024-03-05\nlinha b\n");
+    FPasta.Escreve("c.txt", "c.txt;20240305140709\nlinha c\n");
+    // A first run leaves the connection and whatever the client library keeps open.
+    FPasta.Escreve("ListaArquivos.txt", "a.txt\n");
+    Executa();
+    FPasta.Escreve("ListaArquivos.txt", "a.txt\nb.txt\nc.txt\n");
+    const int descritores = DescritoresAbertos();
+
+    try {
+        Executa();
+        FAIL() << "the bad stamp must end the run";
+    } catch (const EErro& e) {
+        EXPECT_NE(std::string(e.what()).find("2024-03-05"), std::string::npos) << e.what();
+    }
+
+    EXPECT_EQ(DescritoresAbertos(), descritores);   // b.txt was closed
+    EXPECT_TRUE(FJanela.Atualizar);
+    EXPECT_TRUE(FJanela.PodeFechar);
+    EXPECT_EQ(FDm.conexao.TransacoesAtivas(), 0);
+    EXPECT_EQ(Valor("SELECT LIST(ARQUIVO) FROM REPOSITORIO"), "SISTEMA\\A.TXT");
+}
+
+TEST_F(ExecutaAtualizacaoTeste, SegundaExecucaoReconectaEEncontraTudoAtualizado)
+{
+    FPasta.Escreve("a.txt", "a.txt;20240305140709\nlinha a\n");
+    FPasta.Escreve("ListaArquivos.txt", "a.txt\n");
+    Executa();
+    FDm.conexao.RegistraComandos(true);
+
+    Executa();
+
+    EXPECT_EQ(FDm.conexao.ComandosRegistrados(),
+              std::vector<std::string>{"SELECT * FROM REPOSITORIO WHERE ARQUIVO='SISTEMA\\A.TXT'"});
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM REPOSITORIO_DADOS"), "1");
+}
+
+} // namespace
