@@ -58,7 +58,18 @@ TfrmPrincipal::TfrmPrincipal(QWidget* parent)
 
     ui->BitBtn1->setFocus();
 
+    FOpenDialog1 = std::make_unique<QFileDialog>(this, QString::fromUtf8(TituloAbrirBanco));
+    FOpenDialog1->setFileMode(QFileDialog::ExistingFile);
+    FOpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+    // Qt's own dialog on every platform: it matches the patterns without regard to case,
+    // so ".Fdb" finds "BASE.FDB" too.
+    FOpenDialog1->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    FOpenDialog1->setNameFilters(FiltrosAbrirBanco);
+    FExecutaDialogo = [](QFileDialog& dialogo) { return dialogo.exec() == QDialog::Accepted; };
+
+    connect(ui->BitBtn1, &QPushButton::clicked, this, &TfrmPrincipal::BitBtn1Click);
     connect(ui->BitBtn2, &QPushButton::clicked, this, &TfrmPrincipal::BitBtn2Click);
+    connect(ui->SpeedButton1, &QToolButton::clicked, this, &TfrmPrincipal::SpeedButton1Click);
 }
 
 TfrmPrincipal::~TfrmPrincipal() = default;
