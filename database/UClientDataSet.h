@@ -68,7 +68,8 @@ public:
     void SetCommandText(const std::string& texto);
     const std::string& CommandText() const;
 
-    // Runs CommandText and fetches every row; throws EErro with Firebird's message.
+    // Runs CommandText and fetches every row; throws EErro with Firebird's message. On a set
+    // that is already open it does nothing: Close first.
     void Open();
     // Discards the rows and every pending change; never fails on a closed set.
     void Close();
@@ -84,20 +85,25 @@ public:
     TCampo& Fields(int indice);
     int FieldCount() const;
 
+    // Each posts a pending row first, as Post does; when that Post fails they throw and the
+    // row stays pending (Cancel drops it).
     void First();
     void Last();
     void Next();
 
     void Append();
-    void Edit();
+    void Edit();   // on an empty set, begins an appended row instead
     // Stores the pending row as a change. Throws EErro (the row stays pending) when a text
     // is longer than its column allows. After Edit with no value changed, records nothing.
     void Post();
     void Cancel();
-    void Delete();
+    void Delete();   // with an appended row pending, drops that row instead
 
-    // Posts a pending row, then sends every change. Returns the number that failed;
-    // maxErrors 0 stops at the first failure. Succeeded changes become read values.
+    // Posts a pending row, then sends every change in the order it was made. Returns the
+    // number that failed; maxErrors 0 stops at the first failure, -1 never stops. Inside the
+    // connection's transaction, succeeded changes become read values and failed ones stay;
+    // with none active, a transaction of its own is committed, or rolled back (every change
+    // then stays) when the failures exceed maxErrors.
     int ApplyUpdates(int maxErrors);
     int ChangeCount() const;
     // The text of the last failed change, for tests and diagnostics ("" when none).

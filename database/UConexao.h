@@ -43,6 +43,8 @@ public:
     void DefineParametro(const std::string& nome, const std::string& valor);
     // The value of the entry named so (case-insensitive), or empty.
     std::string Parametro(const std::string& nome) const;
+    // Replaces the whole list, lines kept as given (entries with an empty value included).
+    void DefineParametros(std::vector<std::string> linhas);
 
     // A locator that begins with ":" (no server) opens the local file without a server.
     // Connecting throws EErro with Firebird's message and leaves the connection closed;
@@ -61,6 +63,8 @@ public:
     // cursors included) and transactions begun, since the connection object was made.
     std::uint64_t ComandosExecutados() const;
     std::uint64_t TransacoesIniciadas() const;
+    // Statement texts prepared; each distinct text once per connection while it is cached.
+    std::uint64_t ComandosPreparados() const;
     // When on, the text of every executed statement is kept, in order.
     void RegistraComandos(bool ligado);
     const std::vector<std::string>& ComandosRegistrados() const;

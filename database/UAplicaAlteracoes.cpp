@@ -1,0 +1,320 @@
+#include "UAplicaAlteracoes.h"
+#include "UClientDataSetImpl.h"
+#include "UConexao.h"
+#include "UConexaoImpl.h"
+#include "UErro.h"
+#include "UObjetoGrande.h"
+
+#include <algorithm>
+#include <cstring>
+
+using namespace Firebird;
+
+namespace {
+
+// Names as Firebird stores them, quoted so that any spelling is taken exactly.
+std::string Identificador(const std::string& nome)
+{
+    std::string texto = "\"";
+    for (char c : nome) texto += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return texto + "\"";
+}
+
+TRefFb<IMessageMetadata> DescreveEntrada(const std::vector<TColuna>& colunas, const std::vector<int>& indices, const std::string& texto)
+{
+    const std::string acao = "Não foi possível descrever os parâmetros do comando " + texto;
+    TStatusFb st;
+    TRefFb<IMetadataBuilder> construtor(MestreFb()->getMetadataBuilder(&st, static_cast<unsigned>(indices.size())));
+    st.Verifica(acao);
+    for (unsigned i = 0; i < indices.size(); ++i) {
+        // The read column's own description, so values go back byte for byte.
+        const TColuna& c = colunas[static_cast<std::size_t>(indices[i])];
+        construtor->setType(&st, i, c.Tipo | 1);
+        construtor->setSubType(&st, i, c.SubTipo);
+        construtor->setLength(&st, i, c.Tamanho);
+        construtor->setScale(&st, i, c.Escala);
+        construtor->setCharSet(&st, i, c.CharSet);
+        st.Verifica(acao);
+    }
+    TRefFb<IMessageMetadata> entrada(construtor->getMetadata(&st));
+    st.Verifica(acao);
+    return entrada;
+}
+
+} // namespace
+
+TAplicaAlteracoes::TAplicaAlteracoes(TConexaoImpl& conexao, const std::vector<TColuna>& colunas, ITransaction* transacao)
+    : FConexao(conexao), FColunas(colunas), FTransacao(transacao)
+{
+    // The table is the one the first column from a table belongs to; columns of other
+    // tables (a join) and expressions are read only.
+    for (const TColuna& c : colunas)
+        if (!c.Relacao.empty() && !c.Campo.empty()) {
+            FTabela = c.Relacao;
+            break;
+        }
+    for (int i = 0; i < static_cast<int>(colunas.size()); ++i) {
+        const TColuna& c = colunas[static_cast<std::size_t>(i)];
+        if (c.Relacao != FTabela || c.Campo.empty() || c.Tipo == SQL_NULL) continue;
+        const bool repetida = std::any_of(FGravaveis.begin(), FGravaveis.end(), [&](int j) { return colunas[static_cast<std::size_t>(j)].Campo == c.Campo; });
+        if (repetida) continue;
+        FGravaveis.push_back(i);
+        if (c.Comparavel()) FLocalizadoras.push_back(i);
+    }
+}
+
+void TAplicaAlteracoes::VerificaTabela() const
+{
+    if (FTabela.empty()) throw EErro("As alterações não podem ser gravadas: o comando não lê colunas de uma tabela.");
+}
+
+void TAplicaAlteracoes::VerificaLocalizacao()
+{
+    VerificaTabela();
+    if (FLocalizadoras.empty())
+        throw EErro("O registro não pode ser localizado na tabela " + FTabela + ": nenhuma das suas colunas lidas pode ser comparada.");
+    if (FProtegeLinha < 0) {
+        // Without a primary key among the compared columns two equal rows may both match;
+        // such a change then runs under a savepoint so that it can be undone.
+        const std::vector<std::string>& chave = FConexao.ChavePrimaria(FTabela, FTransacao);
+        const bool coberta = !chave.empty() && std::all_of(chave.begin(), chave.end(), [&](const std::string& campo) {
+            return std::any_of(FLocalizadoras.begin(), FLocalizadoras.end(), [&](int i) { return FColunas[static_cast<std::size_t>(i)].Campo == campo; });
+        });
+        FProtegeLinha = coberta ? 0 : 1;
+    }
+}
+
+std::string TAplicaAlteracoes::Condicao() const
+{
+    // One text serves NULL and values alike, and the primary key's index still applies.
+    std::string texto = " WHERE ";
+    for (std::size_t i = 0; i < FLocalizadoras.size(); ++i) {
+        if (i) texto += " AND ";
+        texto += Identificador(FColunas[static_cast<std::size_t>(FLocalizadoras[i])].Campo) + " IS NOT DISTINCT FROM ?";
+    }
+    return texto;
+}
+
+void TAplicaAlteracoes::AcrescentaCondicao(const TRegistro& original, std::vector<TParametro>& parametros) const
+{
+    for (int i : FLocalizadoras) parametros.push_back({i, original.Opcional(i)});
+}
+
+TRegistro TAplicaAlteracoes::Insere(const TRegistro& valores, const std::vector<bool>& atribuidas)
+{
+    VerificaTabela();
+    // Only the columns given a value, so the table's defaults apply to the others.
+    std::string chave = "I";
+    std::vector<TParametro> parametros;
+    std::vector<int> devolvidas;
+    for (int i : FGravaveis) {
+        if (atribuidas[static_cast<std::size_t>(i)]) {
+            chave += std::to_string(i) + ",";
+            parametros.push_back({i, valores.Opcional(i)});
+        } else {
+            devolvidas.push_back(i);
+        }
+    }
+    std::string& texto = FTextos[chave];
+    if (texto.empty()) {
+        if (parametros.empty()) {
+            texto = "INSERT INTO " + Identificador(FTabela) + " DEFAULT VALUES";
+        } else {
+            std::string nomes, marcas;
+            for (const TParametro& p : parametros) {
+                nomes += (nomes.empty() ? "" : ", ") + Identificador(FColunas[static_cast<std::size_t>(p.Coluna)].Campo);
+                marcas += marcas.empty() ? "?" : ", ?";
+            }
+            texto = "INSERT INTO " + Identificador(FTabela) + " (" + nomes + ") VALUES (" + marcas + ")";
+        }
+        for (std::size_t j = 0; j < devolvidas.size(); ++j)
+            texto += (j ? ", " : " RETURNING ") + Identificador(FColunas[static_cast<std::size_t>(devolvidas[j])].Campo);
+    }
+    const auto comando = Executa(texto, parametros, false);
+    if (devolvidas.empty()) return valores;
+
+    std::vector<std::optional<std::string_view>> linha;
+    for (int i = 0; i < valores.Colunas(); ++i) linha.push_back(valores.Opcional(i));
+    std::vector<std::string> objetosGrandes(devolvidas.size());
+    TStatusFb st;
+    IMessageMetadata* saida = comando->Saida();
+    const unsigned char* mensagem = comando->BufferSaida();
+    for (unsigned j = 0; j < devolvidas.size(); ++j) {
+        TColuna c = FColunas[static_cast<std::size_t>(devolvidas[j])];
+        c.Deslocamento = saida->getOffset(&st, j);
+        c.DeslocamentoNulo = saida->getNullOffset(&st, j);
+        st.Verifica("Não foi possível ler o que o comando devolveu: " + texto);
+        std::int16_t nulo = 0;
+        std::memcpy(&nulo, mensagem + c.DeslocamentoNulo, sizeof nulo);
+        auto& valor = linha[static_cast<std::size_t>(devolvidas[j])];
+        if (nulo) {
+            valor = std::nullopt;
+        } else if (c.EhObjetoGrande()) {
+            ISC_QUAD id;
+            std::memcpy(&id, mensagem + c.Deslocamento, sizeof id);
+            objetosGrandes[j] = LeObjetoGrande(FConexao.Anexo(), FTransacao, id, c.Nome);
+            valor = objetosGrandes[j];
+        } else {
+            valor = LeDaMensagem(c, mensagem);
+        }
+    }
+    return TRegistro(linha);
+}
+
+void TAplicaAlteracoes::Atualiza(const TRegistro& original, const TRegistro& atual)
+{
+    VerificaLocalizacao();
+    std::string chave = "U";
+    std::vector<TParametro> parametros;
+    for (int i : FGravaveis)
+        if (original.Opcional(i) != atual.Opcional(i)) {
+            chave += std::to_string(i) + ",";
+            parametros.push_back({i, atual.Opcional(i)});
+        }
+    if (parametros.empty()) return;   // only read-only columns changed: nothing to send
+    std::string& texto = FTextos[chave];
+    if (texto.empty()) {
+        texto = "UPDATE " + Identificador(FTabela) + " SET ";
+        for (std::size_t i = 0; i < parametros.size(); ++i)
+            texto += (i ? ", " : "") + Identificador(FColunas[static_cast<std::size_t>(parametros[i].Coluna)].Campo) + " = ?";
+        texto += Condicao();
+    }
+    AcrescentaCondicao(original, parametros);
+    Executa(texto, parametros, true);
+}
+
+void TAplicaAlteracoes::Exclui(const TRegistro& original)
+{
+    VerificaLocalizacao();
+    std::string& texto = FTextos["D"];
+    if (texto.empty()) texto = "DELETE FROM " + Identificador(FTabela) + Condicao();
+    std::vector<TParametro> parametros;
+    AcrescentaCondicao(original, parametros);
+    Executa(texto, parametros, true);
+}
+
+std::shared_ptr<TComando> TAplicaAlteracoes::Executa(const std::string& texto, const std::vector<TParametro>& parametros, bool exigeUmRegistro)
+{
+    static const std::string MarcaPonto = "SAVEPOINT ATUALIZADOR_LINHA";
+    static const std::string VoltaPonto = "ROLLBACK TO SAVEPOINT ATUALIZADOR_LINHA";
+    const auto executaSimples = [this](const std::string& comando) {
+        const auto preparado = FConexao.Prepara(comando, FTransacao);
+        TStatusFb st;
+        preparado->Handle()->execute(&st, FTransacao, nullptr, nullptr, nullptr, nullptr);
+        FConexao.ContaExecucao(comando);
+        st.Verifica("Não foi possível executar o comando " + comando);
+    };
+
+    const auto comando = FConexao.Prepara(texto, FTransacao);
+    if (!parametros.empty() && !comando->TemEntrada()) {
+        std::vector<int> indices;
+        for (const TParametro& p : parametros) indices.push_back(p.Coluna);
+        comando->DefineEntrada(DescreveEntrada(FColunas, indices, texto));
+    }
+    unsigned char* buffer = comando->BufferEntrada();
+    for (std::size_t i = 0; i < parametros.size(); ++i) {
+        const TParametro& p = parametros[i];
+        const TColuna& c = FColunas[static_cast<std::size_t>(p.Coluna)];
+        const auto& lugar = comando->Parametros()[i];
+        const std::int16_t nulo = p.Valor ? 0 : -1;
+        std::memcpy(buffer + lugar.DeslocamentoNulo, &nulo, sizeof nulo);
+        if (!p.Valor) continue;
+        if (c.EhObjetoGrande()) {
+            const ISC_QUAD id = GravaObjetoGrande(FConexao.Anexo(), FTransacao, *p.Valor, c.Nome);
+            std::memcpy(buffer + lugar.Deslocamento, &id, sizeof id);
+        } else {
+            GravaNaMensagem(c, *p.Valor, buffer + lugar.Deslocamento);
+        }
+    }
+
+    const bool protege = exigeUmRegistro && FProtegeLinha == 1;
+    if (protege) executaSimples(MarcaPonto);
+    TStatusFb st;
+    const bool devolve = comando->TemSaida() && !comando->TemCursor();
+    comando->Handle()->execute(&st, FTransacao, comando->Entrada(), parametros.empty() ? nullptr : buffer,
+        devolve ? comando->Saida() : nullptr, devolve ? comando->BufferSaida() : nullptr);
+    FConexao.ContaExecucao(texto);
+    st.Verifica("Não foi possível gravar na tabela " + FTabela + " com o comando " + texto);
+    if (!exigeUmRegistro) return comando;
+
+    const ISC_UINT64 alcancados = comando->Handle()->getAffectedRecords(&st);
+    st.Verifica("Não foi possível gravar na tabela " + FTabela + " com o comando " + texto);
+    if (alcancados == 1) return comando;
+    if (alcancados == 0)
+        throw EErro("O registro não foi encontrado na tabela " + FTabela + ": foi alterado ou excluído por outro usuário depois de lido.");
+    if (protege) executaSimples(VoltaPonto);
+    throw EErro("O comando alcançou " + std::to_string(alcancados) + " registros iguais na tabela " + FTabela
+        + " em vez de um; " + (protege ? "nada foi alterado." : "a transação deve ser desfeita."));
+}
+
+// --- TClientDataSetImpl: the apply step ---
+
+int TClientDataSetImpl::Aplica(int maxErros)
+{
+    VerificaAtivo();
+    PostaPendente();
+    FUltimoErro.clear();
+
+    struct TPendencia {
+        std::uint64_t Ordem;
+        bool Exclusao;
+        std::size_t Indice;   // into FExclusoes or FLinhas
+    };
+    std::vector<TPendencia> pendencias;
+    for (std::size_t i = 0; i < FLinhas.size(); ++i)
+        if (FLinhas[i].Alteracao) pendencias.push_back({FLinhas[i].Alteracao->Ordem, false, i});
+    for (std::size_t i = 0; i < FExclusoes.size(); ++i) pendencias.push_back({FExclusoes[i].Ordem, true, i});
+    if (pendencias.empty()) return 0;
+    std::sort(pendencias.begin(), pendencias.end(), [](const TPendencia& a, const TPendencia& b) { return a.Ordem < b.Ordem; });
+
+    TConexaoImpl& conexao = Conexao().Impl();
+    conexao.Anexo();
+    TTransacaoDoComando transacao(conexao);
+    TAplicaAlteracoes aplicador(conexao, FColunas, transacao.Handle());
+
+    int falhas = 0;
+    std::vector<bool> aplicada(pendencias.size(), false);
+    std::vector<std::optional<TRegistro>> gravadas(pendencias.size());
+    for (std::size_t i = 0; i < pendencias.size(); ++i) {
+        const TPendencia& p = pendencias[i];
+        try {
+            if (p.Exclusao) {
+                aplicador.Exclui(FExclusoes[p.Indice].Original);
+            } else {
+                const TLinha& linha = FLinhas[p.Indice];
+                if (linha.Alteracao->Situacao == TSituacao::Inserida) gravadas[i] = aplicador.Insere(linha.Atual, linha.Alteracao->Atribuidas);
+                else aplicador.Atualiza(linha.Alteracao->Original, linha.Atual);
+            }
+            aplicada[i] = true;
+        } catch (const EErro& e) {
+            FUltimoErro = e.what();
+            ++falhas;
+            if (maxErros >= 0 && falhas > maxErros) break;
+        }
+    }
+
+    if (transacao.Propria()) {
+        if (maxErros >= 0 && falhas > maxErros) {
+            // Nothing reached the database, so every change stays in the log.
+            transacao.Cancela();
+            return falhas;
+        }
+        transacao.Confirma();
+    }
+
+    std::vector<bool> exclusaoFeita(FExclusoes.size(), false);
+    for (std::size_t i = 0; i < pendencias.size(); ++i) {
+        if (!aplicada[i]) continue;
+        if (pendencias[i].Exclusao) exclusaoFeita[pendencias[i].Indice] = true;
+        else {
+            TLinha& linha = FLinhas[pendencias[i].Indice];
+            if (gravadas[i]) linha.Atual = std::move(*gravadas[i]);
+            linha.Alteracao.reset();
+        }
+    }
+    std::vector<TExclusao> restantes;
+    for (std::size_t i = 0; i < FExclusoes.size(); ++i)
+        if (!exclusaoFeita[i]) restantes.push_back(std::move(FExclusoes[i]));
+    FExclusoes = std::move(restantes);
+    return falhas;
+}

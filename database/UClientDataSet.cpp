@@ -1,0 +1,365 @@
+#include "UClientDataSet.h"
+#include "UClientDataSetImpl.h"
+#include "UConexao.h"
+#include "UConexaoImpl.h"
+#include "UErro.h"
+#include "UObjetoGrande.h"
+
+#include <cstring>
+
+using namespace Firebird;
+using TEstado = TClientDataSet::TEstado;
+
+namespace {
+
+std::vector<TColuna> DescreveColunas(IMessageMetadata* saida, const std::string& texto)
+{
+    TStatusFb st;
+    const std::string acao = "Não foi possível descrever o resultado do comando " + texto;
+    const unsigned contagem = saida->getCount(&st);
+    st.Verifica(acao);
+    std::vector<TColuna> colunas(contagem);
+    for (unsigned i = 0; i < contagem; ++i) {
+        TColuna& c = colunas[i];
+        c.Nome = saida->getAlias(&st, i);
+        c.Campo = saida->getField(&st, i);
+        c.Relacao = saida->getRelation(&st, i);
+        c.Tipo = saida->getType(&st, i) & ~1u;
+        c.SubTipo = saida->getSubType(&st, i);
+        c.Tamanho = saida->getLength(&st, i);
+        c.Escala = saida->getScale(&st, i);
+        c.CharSet = saida->getCharSet(&st, i);
+        c.Deslocamento = saida->getOffset(&st, i);
+        c.DeslocamentoNulo = saida->getNullOffset(&st, i);
+        st.Verifica(acao);
+        if (c.Nome.empty()) c.Nome = c.Campo;
+        if (c.Tipo == SQL_ARRAY || c.Tipo == SQL_D_FLOAT)
+            throw EErro("A coluna " + c.Nome + " tem um tipo que este programa não lê (comando " + texto + ").");
+    }
+    return colunas;
+}
+
+} // namespace
+
+// --- TClientDataSetImpl: reading, cursor and change log ---
+
+TClientDataSetImpl::TClientDataSetImpl(TDataSetProvider& provider, std::string providerName)
+    : FProvider(provider), FProviderName(std::move(providerName))
+{
+}
+
+TConexao& TClientDataSetImpl::Conexao()
+{
+    if (!FProvider.DataSet || !FProvider.DataSet->SQLConnection)
+        throw EErro("O conjunto de dados " + FProviderName + " não está ligado a uma conexão.");
+    return *FProvider.DataSet->SQLConnection;
+}
+
+void TClientDataSetImpl::VerificaAtivo() const
+{
+    if (FEstado == TEstado::Inactive) throw EErro("O conjunto de dados está fechado.");
+}
+
+void TClientDataSetImpl::Abre()
+{
+    if (FCommandText.empty()) throw EErro("O conjunto de dados não tem comando a executar.");
+    TConexaoImpl& conexao = Conexao().Impl();
+    IAttachment* anexo = conexao.Anexo();
+    const std::string acao = "Não foi possível executar o comando " + FCommandText;
+
+    TTransacaoDoComando transacao(conexao);
+    const auto comando = conexao.Prepara(FCommandText, transacao.Handle());
+    if (!comando->TemCursor()) throw EErro("O comando não devolve registros: " + FCommandText);
+    std::vector<TColuna> colunas = DescreveColunas(comando->Saida(), FCommandText);
+
+    TStatusFb st;
+    const unsigned tamanho = comando->Saida()->getMessageLength(&st);
+    st.Verifica(acao);
+    std::vector<unsigned char> mensagem(tamanho);
+    std::deque<TLinha> linhas;
+    std::vector<std::optional<std::string_view>> valores(colunas.size());
+    std::vector<std::string> objetosGrandes(colunas.size());
+
+    TRefFb<IResultSet> cursor(comando->Handle()->openCursor(&st, transacao.Handle(), nullptr, nullptr, comando->Saida(), 0));
+    st.Verifica(acao);
+    conexao.ContaExecucao(FCommandText);
+    try {
+        for (;;) {
+            const int r = cursor->fetchNext(&st, mensagem.data());
+            st.Verifica(acao);
+            if (r != IStatus::RESULT_OK) break;
+            for (std::size_t i = 0; i < colunas.size(); ++i) {
+                const TColuna& c = colunas[i];
+                std::int16_t nulo = 0;
+                std::memcpy(&nulo, mensagem.data() + c.DeslocamentoNulo, sizeof nulo);
+                if (nulo || c.Tipo == SQL_NULL) {
+                    valores[i] = std::nullopt;
+                } else if (c.EhObjetoGrande()) {
+                    ISC_QUAD id;
+                    std::memcpy(&id, mensagem.data() + c.Deslocamento, sizeof id);
+                    objetosGrandes[i] = LeObjetoGrande(anexo, transacao.Handle(), id, c.Nome);
+                    valores[i] = objetosGrandes[i];
+                } else {
+                    valores[i] = LeDaMensagem(c, mensagem.data());
+                }
+            }
+            linhas.push_back(TLinha{TRegistro(valores), nullptr});
+        }
+        cursor->close(&st);
+        st.Verifica(acao);
+        (void)cursor.release();
+    } catch (...) {
+        // An open cursor left behind breaks fbclient's next call, and its exit.
+        FechaSemFalha(cursor);
+        throw;
+    }
+    transacao.Confirma();
+
+    Fecha();
+    FColunas = std::move(colunas);
+    FLinhas = std::move(linhas);
+    FEstado = TEstado::Browse;
+    FAtual = FLinhas.empty() ? -1 : 0;
+    FBof = true;
+    FEof = FLinhas.empty();
+}
+
+void TClientDataSetImpl::Fecha() noexcept
+{
+    FEstado = TEstado::Inactive;
+    FCampos.clear();
+    FColunas.clear();
+    FLinhas.clear();
+    FExclusoes.clear();
+    FPendente = TRegistro();
+    FAtribuidas.clear();
+    FAtual = -1;
+    FEof = FBof = true;
+}
+
+const TRegistro* TClientDataSetImpl::RegistroCorrente() const
+{
+    if (FEstado == TEstado::Edit || FEstado == TEstado::Insert) return &FPendente;
+    if (FEstado == TEstado::Inactive || FAtual < 0) return nullptr;
+    return &FLinhas[static_cast<std::size_t>(FAtual)].Atual;
+}
+
+int TClientDataSetImpl::IndiceDaColuna(const std::string& nome) const
+{
+    const auto minuscula = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (std::size_t i = 0; i < FColunas.size(); ++i) {
+        const std::string& n = FColunas[i].Nome;
+        if (n.size() == nome.size() && std::equal(n.begin(), n.end(), nome.begin(), [&](char a, char b) { return minuscula(a) == minuscula(b); }))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void TClientDataSetImpl::VerificaEdicao(int indice) const
+{
+    if (FEstado != TEstado::Edit && FEstado != TEstado::Insert)
+        throw EErro("A coluna " + FColunas[static_cast<std::size_t>(indice)].Nome + " só pode ser alterada em modo de edição ou inclusão.");
+}
+
+void TClientDataSetImpl::DefineValor(int indice, std::optional<std::string> bytes)
+{
+    VerificaEdicao(indice);
+    FPendente = FPendente.ComValor(indice, bytes ? std::optional<std::string_view>(*bytes) : std::nullopt);
+    FAtribuidas[static_cast<std::size_t>(indice)] = true;
+}
+
+void TClientDataSetImpl::PostaPendente()
+{
+    if (FEstado == TEstado::Edit || FEstado == TEstado::Insert) Posta();
+}
+
+void TClientDataSetImpl::Primeiro()
+{
+    VerificaAtivo();
+    PostaPendente();
+    FAtual = FLinhas.empty() ? -1 : 0;
+    FBof = true;
+    FEof = FLinhas.empty();
+}
+
+void TClientDataSetImpl::Ultimo()
+{
+    VerificaAtivo();
+    PostaPendente();
+    FAtual = static_cast<int>(FLinhas.size()) - 1;
+    FBof = FLinhas.empty();
+    FEof = true;
+}
+
+void TClientDataSetImpl::Proximo()
+{
+    VerificaAtivo();
+    PostaPendente();
+    if (FEof) return;
+    FBof = false;
+    if (FAtual + 1 < static_cast<int>(FLinhas.size())) ++FAtual;
+    else FEof = true;   // the cursor stays on the last row
+}
+
+void TClientDataSetImpl::Anexa()
+{
+    VerificaAtivo();
+    PostaPendente();
+    FAnterior = FAtual;
+    FPendente = TRegistro::Nulos(static_cast<int>(FColunas.size()));
+    FAtribuidas.assign(FColunas.size(), false);
+    FEstado = TEstado::Insert;
+    FAtual = static_cast<int>(FLinhas.size());
+    FBof = FEof = false;
+}
+
+void TClientDataSetImpl::Edita()
+{
+    VerificaAtivo();
+    if (FEstado == TEstado::Edit || FEstado == TEstado::Insert) return;
+    if (FLinhas.empty()) {
+        Anexa();   // an empty set has no row to edit: a new one is begun instead
+        return;
+    }
+    FPendente = FLinhas[static_cast<std::size_t>(FAtual)].Atual;
+    FAtribuidas.assign(FColunas.size(), false);
+    FEstado = TEstado::Edit;
+}
+
+void TClientDataSetImpl::Posta()
+{
+    if (FEstado != TEstado::Edit && FEstado != TEstado::Insert) return;
+    for (std::size_t i = 0; i < FColunas.size(); ++i)
+        if (!FPendente.Nulo(static_cast<int>(i))) VerificaTamanho(FColunas[i], FPendente.Valor(static_cast<int>(i)));
+
+    if (FEstado == TEstado::Insert) {
+        auto alteracao = std::make_unique<TAlteracaoLinha>(TAlteracaoLinha{TSituacao::Inserida, FProximaOrdem++, TRegistro(), FAtribuidas});
+        FLinhas.push_back(TLinha{std::move(FPendente), std::move(alteracao)});
+        FAtual = static_cast<int>(FLinhas.size()) - 1;
+    } else {
+        TLinha& linha = FLinhas[static_cast<std::size_t>(FAtual)];
+        if (!(FPendente == linha.Atual)) {
+            if (!linha.Alteracao) {
+                linha.Alteracao = std::make_unique<TAlteracaoLinha>(TAlteracaoLinha{TSituacao::Modificada, FProximaOrdem++, linha.Atual, {}});
+            } else if (linha.Alteracao->Situacao == TSituacao::Inserida) {
+                for (std::size_t i = 0; i < FAtribuidas.size(); ++i)
+                    if (FAtribuidas[i]) linha.Alteracao->Atribuidas[i] = true;
+            } else if (FPendente == linha.Alteracao->Original) {
+                linha.Alteracao.reset();   // edited back to the values as read: nothing left to send
+            }
+            linha.Atual = std::move(FPendente);
+        }
+    }
+    FPendente = TRegistro();
+    FEstado = TEstado::Browse;
+    FBof = FEof = false;
+}
+
+void TClientDataSetImpl::Cancela()
+{
+    if (FEstado == TEstado::Insert) FAtual = FAnterior;
+    if (FEstado == TEstado::Edit || FEstado == TEstado::Insert) {
+        FPendente = TRegistro();
+        FEstado = TEstado::Browse;
+        if (FLinhas.empty()) FAtual = -1;
+        FBof = FEof = FLinhas.empty();
+    }
+}
+
+void TClientDataSetImpl::Exclui()
+{
+    VerificaAtivo();
+    if (FEstado == TEstado::Insert) {
+        Cancela();   // the row never reached the set
+        return;
+    }
+    if (FLinhas.empty()) throw EErro("Não há registro a excluir: o conjunto de dados está vazio.");
+    FEstado = TEstado::Browse;
+    FPendente = TRegistro();
+    const auto posicao = FLinhas.begin() + FAtual;
+    if (!posicao->Alteracao) FExclusoes.push_back(TExclusao{FProximaOrdem++, std::move(posicao->Atual)});
+    else if (posicao->Alteracao->Situacao == TSituacao::Modificada)
+        FExclusoes.push_back(TExclusao{posicao->Alteracao->Ordem, std::move(posicao->Alteracao->Original)});
+    // An inserted row that was never sent leaves nothing to send.
+    FLinhas.erase(posicao);
+    if (FLinhas.empty()) {
+        FAtual = -1;
+        FBof = FEof = true;
+    } else {
+        if (FAtual >= static_cast<int>(FLinhas.size())) FAtual = static_cast<int>(FLinhas.size()) - 1;
+        FBof = FEof = false;
+    }
+}
+
+int TClientDataSetImpl::Alteracoes() const
+{
+    int contagem = static_cast<int>(FExclusoes.size());
+    for (const TLinha& linha : FLinhas)
+        if (linha.Alteracao) ++contagem;
+    return contagem;
+}
+
+// --- TClientDataSet ---
+
+TClientDataSet::TClientDataSet(TDataSetProvider& provider, std::string providerName)
+    : FImpl(std::make_unique<TClientDataSetImpl>(provider, std::move(providerName)))
+{
+}
+
+TClientDataSet::~TClientDataSet() = default;
+
+const std::string& TClientDataSet::ProviderName() const { return FImpl->FProviderName; }
+void TClientDataSet::SetCommandText(const std::string& texto) { FImpl->FCommandText = texto; }
+const std::string& TClientDataSet::CommandText() const { return FImpl->FCommandText; }
+
+void TClientDataSet::Open()
+{
+    if (Active()) return;
+    FImpl->Abre();
+    for (int i = 0; i < static_cast<int>(FImpl->FColunas.size()); ++i) FImpl->FCampos.emplace_back(new TCampo(*this, i));
+}
+
+void TClientDataSet::Close() { FImpl->Fecha(); }
+bool TClientDataSet::Active() const { return FImpl->FEstado != TEstado::Inactive; }
+TClientDataSet::TEstado TClientDataSet::State() const { return FImpl->FEstado; }
+bool TClientDataSet::Eof() const { return FImpl->FEof; }
+bool TClientDataSet::Bof() const { return FImpl->FBof; }
+
+int TClientDataSet::RecNo() const
+{
+    if (!Active() || FImpl->FAtual < 0) return 0;
+    return FImpl->FAtual + 1;
+}
+
+int TClientDataSet::RecordCount() const { return static_cast<int>(FImpl->FLinhas.size()); }
+
+TCampo& TClientDataSet::FieldByName(const std::string& nome)
+{
+    FImpl->VerificaAtivo();
+    const int indice = FImpl->IndiceDaColuna(nome);
+    if (indice < 0) throw EErro("A coluna " + nome + " não existe no conjunto de dados.");
+    return *FImpl->FCampos[static_cast<std::size_t>(indice)];
+}
+
+TCampo& TClientDataSet::Fields(int indice)
+{
+    FImpl->VerificaAtivo();
+    if (indice < 0 || indice >= FieldCount())
+        throw EErro("O conjunto de dados não tem a coluna de número " + std::to_string(indice) + ".");
+    return *FImpl->FCampos[static_cast<std::size_t>(indice)];
+}
+
+int TClientDataSet::FieldCount() const { return static_cast<int>(FImpl->FColunas.size()); }
+
+void TClientDataSet::First() { FImpl->Primeiro(); }
+void TClientDataSet::Last() { FImpl->Ultimo(); }
+void TClientDataSet::Next() { FImpl->Proximo(); }
+void TClientDataSet::Append() { FImpl->Anexa(); }
+void TClientDataSet::Edit() { FImpl->Edita(); }
+void TClientDataSet::Post() { FImpl->Posta(); }
+void TClientDataSet::Cancel() { FImpl->Cancela(); }
+void TClientDataSet::Delete() { FImpl->Exclui(); }
+int TClientDataSet::ApplyUpdates(int maxErrors) { return FImpl->Aplica(maxErrors); }
+int TClientDataSet::ChangeCount() const { return FImpl->Alteracoes(); }
+const std::string& TClientDataSet::UltimoErroAplicacao() const { return FImpl->FUltimoErro; }
+TClientDataSetImpl& TClientDataSet::Impl() { return *FImpl; }

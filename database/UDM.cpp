@@ -1,0 +1,71 @@
+#include "UDM.h"
+#include "UErro.h"
+
+TDM* DM = nullptr;
+
+namespace {
+
+TTransactionDesc Descricao(std::uint32_t id)
+{
+    TTransactionDesc descricao;
+    descricao.TransactionID = id;
+    descricao.IsolationLevel = TNivelIsolamento::ReadCommitted;
+    return descricao;
+}
+
+} // namespace
+
+TDM::TDM() : cds(dspQuery, "dspQuery"), cdsDados(dspDados, "dspDados")
+{
+    conexao.DefineParametros({"DriverName=Interbase", "Database=database.gdb", "RoleName=RoleName", "User_Name=sysdba",
+        "Password=tornagild", "ServerCharSet=", "SQLDialect=3", "ErrorResourceFile=", "LocaleCode=0000", "BlobSize=-1",
+        "CommitRetain=False", "WaitOnLocks=True", "Interbase TransIsolation=ReadCommited", "Trim Char=False"});
+    query.SQLConnection = &conexao;
+    query.MaxBlobSize = -1;
+    dspQuery.DataSet = &query;
+    dspQuery.Options = {TOpcaoProvider::AllowCommandText};
+    dspQuery.UpdateMode = TModoAtualizacao::WhereAll;
+    qDados.SQLConnection = &conexao;
+    qDados.MaxBlobSize = -1;
+    dspDados.DataSet = &qDados;
+    dspDados.Options = {TOpcaoProvider::AllowCommandText};
+    dspDados.UpdateMode = TModoAtualizacao::WhereAll;
+}
+
+// Members go in reverse order: the result sets first, then conexao, which rolls back and detaches.
+TDM::~TDM() = default;
+
+bool TDM::IniciaTransacao(std::uint32_t id)
+{
+    try {
+        if (!conexao.InTransaction()) conexao.StartTransaction(Descricao(id));
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool TDM::ConfirmaTransacao(std::uint32_t id)
+{
+    try {
+        if (conexao.InTransaction()) conexao.Commit(Descricao(id));
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool TDM::CancelaTransacao(std::uint32_t id)
+{
+    try {
+        if (conexao.InTransaction()) conexao.Rollback(Descricao(id));
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void ExigeTransacao(bool sucesso)
+{
+    if (!sucesso) throw EErro(MsgFalhaTransacao);
+}

@@ -1,0 +1,77 @@
+#pragma once
+// A fresh database for one test process: the repository tables from sql/schema.sql plus
+// the tables a suite adds, and an attachment of its own, independent of the layer under
+// test, that prepares rows and reads back what was really stored.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class TConexao;
+
+// The test server from scripts/with-test-server; empty when it is not running.
+std::string ServidorTeste();
+// A sentence for a failed assertion when the server is missing.
+std::string SemServidorTeste();
+
+using TLinhaLida = std::vector<std::optional<std::string>>;
+
+class TBancoTeste {
+public:
+    enum class TAcesso { Servidor, Embutido };
+    // Creates the database; a name unique to the suite keeps parallel test processes apart.
+    TBancoTeste(const std::string& nome, const std::vector<std::string>& tabelasExtras, TAcesso acesso = TAcesso::Servidor);
+    ~TBancoTeste();   // drops the database
+    TBancoTeste(const TBancoTeste&) = delete;
+    TBancoTeste& operator=(const TBancoTeste&) = delete;
+
+    // What the layer connects with: "host/port:/path" or, embedded, ":/path".
+    const std::string& Localizador() const { return FLocalizador; }
+    void Configura(TConexao& conexao) const;   // DataBase, User_Name and Password
+
+    void Executa(const std::string& sql);   // in a transaction of its own, committed
+    // Every value converted by the server to text; NULL as std::nullopt.
+    std::vector<TLinhaLida> Consulta(const std::string& sql);
+    std::optional<std::string> Valor(const std::string& sql);   // first column of the first row
+    void EsvaziaTabelas();
+
+private:
+    struct TEstado;
+    std::unique_ptr<TEstado> FEstado;
+    std::string FLocalizador;
+    std::string FPastaPropria;   // embedded: the folder made for the file, removed with it
+    std::vector<std::string> FTabelas;
+};
+
+#include <gtest/gtest.h>
+
+// Fixture base: one database per suite and test process, emptied before each test. A
+// suite names its database and the tables it adds beside the repository tables.
+template <class TSuite>
+class TTesteComBanco : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        FFalha.clear();
+        if (ServidorTeste().empty()) {
+            FFalha = SemServidorTeste();
+            return;
+        }
+        try {
+            FBanco = std::make_unique<TBancoTeste>(TSuite::NomeBanco, TSuite::Tabelas());
+        } catch (const std::exception& e) {
+            FFalha = e.what();
+        }
+    }
+    static void TearDownTestSuite() { FBanco.reset(); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(FBanco) << FFalha;
+        FBanco->EsvaziaTabelas();
+    }
+    static TBancoTeste& Banco() { return *FBanco; }
+
+private:
+    inline static std::unique_ptr<TBancoTeste> FBanco;
+    inline static std::string FFalha;
+};

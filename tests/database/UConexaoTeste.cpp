@@ -1,0 +1,300 @@
+#include "UBancoTeste.h"
+#include "UClientDataSet.h"
+#include "UConexao.h"
+#include "UErro.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// --- The parameter list ---
+
+struct TCasoParametro {
+    std::string nome, valor;
+    std::vector<std::string> esperado;
+};
+
+void PrintTo(const TCasoParametro& caso, std::ostream* saida) { *saida << caso.nome << "=" << caso.valor; }
+
+class DefineParametroTeste : public testing::TestWithParam<TCasoParametro> {};
+
+TEST_P(DefineParametroTeste, SubstituiNoLugarAcrescentaOuRemove)
+{
+    TConexao conexao;
+    conexao.DefineParametros({"DriverName=Interbase", "Database=database.gdb", "User_Name=sysdba"});
+    conexao.DefineParametro(GetParam().nome, GetParam().valor);
+    EXPECT_EQ(conexao.Params(), GetParam().esperado);
+}
+
+INSTANTIATE_TEST_SUITE_P(Casos, DefineParametroTeste, testing::Values(
+    // The name matches without letter case and is then spelled as given.
+    TCasoParametro{"DataBase", "srv:/x.fdb", {"DriverName=Interbase", "DataBase=srv:/x.fdb", "User_Name=sysdba"}},
+    TCasoParametro{"USER_NAME", "ana", {"DriverName=Interbase", "Database=database.gdb", "USER_NAME=ana"}},
+    TCasoParametro{"Password", "x=y", {"DriverName=Interbase", "Database=database.gdb", "User_Name=sysdba", "Password=x=y"}},
+    TCasoParametro{"database", "", {"DriverName=Interbase", "User_Name=sysdba"}},
+    TCasoParametro{"Ausente", "", {"DriverName=Interbase", "Database=database.gdb", "User_Name=sysdba"}},
+    // A name that is only a prefix of an entry's name is another parameter.
+    TCasoParametro{"Data", "1", {"DriverName=Interbase", "Database=database.gdb", "User_Name=sysdba", "Data=1"}}));
+
+TEST(Parametro, LeOValorSemDistinguirCaixaEVazioQuandoAusente)
+{
+    TConexao conexao;
+    conexao.DefineParametros({"Database=a:b=c", "ServerCharSet="});
+    EXPECT_EQ(conexao.Parametro("DATABASE"), "a:b=c");
+    EXPECT_EQ(conexao.Parametro("servercharset"), "");
+    EXPECT_EQ(conexao.Parametro("Password"), "");
+}
+
+// --- Connecting ---
+
+struct TSuiteConexao {
+    static constexpr const char* NomeBanco = "conexao";
+    static std::vector<std::string> Tabelas() { return {"CREATE TABLE T (K INTEGER NOT NULL PRIMARY KEY, V VARCHAR(20))"}; }
+};
+class ConexaoTeste : public TTesteComBanco<TSuiteConexao> {};
+
+// The facts the server reports about the connection the layer opened.
+TLinhaLida DescreveEstaConexao(TConexao& conexao)
+{
+    TSQLQuery query;
+    query.SQLConnection = &conexao;
+    TDataSetProvider provider;
+    provider.DataSet = &query;
+    TClientDataSet cds(provider, "dsp");
+    cds.SetCommandText("SELECT MON$CHARACTER_SET_ID, MON$REMOTE_PROTOCOL FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = CURRENT_CONNECTION");
+    cds.Open();
+    TLinhaLida linha;
+    for (int i = 0; i < cds.FieldCount(); ++i)
+        linha.push_back(cds.Fields(i).IsNull() ? std::nullopt : std::optional<std::string>(cds.Fields(i).AsString()));
+    return linha;
+}
+
+TEST_F(ConexaoTeste, ConectaPorTcpComCharsetNoneEDesconecta)
+{
+    TConexao conexao;
+    Banco().Configura(conexao);
+    conexao.SetConnected(true);
+    ASSERT_TRUE(conexao.Connected());
+    const TLinhaLida fatos = DescreveEstaConexao(conexao);
+    EXPECT_EQ(fatos[0], "0");   // NONE: bytes reach the tables unchanged
+    ASSERT_TRUE(fatos[1].has_value());
+    EXPECT_EQ(fatos[1]->substr(0, 3), "TCP");
+    conexao.SetConnected(false);
+    EXPECT_FALSE(conexao.Connected());
+}
+
+// A loopback port with nothing listening on it.
+int PortaSemServidor()
+{
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in endereco{};
+    endereco.sin_family = AF_INET;
+    endereco.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(s, reinterpret_cast<sockaddr*>(&endereco), sizeof endereco);
+    socklen_t tamanho = sizeof endereco;
+    getsockname(s, reinterpret_cast<sockaddr*>(&endereco), &tamanho);
+    close(s);
+    return ntohs(endereco.sin_port);
+}
+
+struct TCasoFalhaConexao {
+    std::string nome;
+    std::function<void(TConexao&)> estraga;
+    std::string mensagemFirebird;
+};
+
+void PrintTo(const TCasoFalhaConexao& caso, std::ostream* saida) { *saida << caso.nome; }
+
+class FalhaConexaoTeste : public ConexaoTeste, public testing::WithParamInterface<TCasoFalhaConexao> {};
+
+TEST_P(FalhaConexaoTeste, LancaComAMensagemDoFirebirdEFicaDesconectada)
+{
+    TConexao conexao;
+    Banco().Configura(conexao);
+    GetParam().estraga(conexao);
+    try {
+        conexao.SetConnected(true);
+        FAIL() << "conectou";
+    } catch (const EErro& e) {
+        EXPECT_NE(std::string(e.what()).find(GetParam().mensagemFirebird), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(conexao.Connected());
+    EXPECT_THROW(conexao.StartTransaction(TTransactionDesc{}), EErro);
+
+    // The failed attempt leaves nothing behind: the right parameters connect.
+    Banco().Configura(conexao);
+    conexao.SetConnected(true);
+    EXPECT_TRUE(conexao.Connected());
+}
+
+INSTANTIATE_TEST_SUITE_P(Casos, FalhaConexaoTeste, testing::Values(
+    TCasoFalhaConexao{"SenhaErrada", [](TConexao& c) { c.DefineParametro("Password", "errada"); },
+        "Your user name and password are not defined"},
+    TCasoFalhaConexao{"ArquivoInexistente",
+        [](TConexao& c) { c.DefineParametro("DataBase", ServidorTeste() + ":" + std::getenv("ATUALIZADOR_TEST_DBDIR") + "/nao_existe.fdb"); },
+        "I/O error during \"open\" operation"},
+    TCasoFalhaConexao{"SemServidor",
+        [](TConexao& c) { c.DefineParametro("DataBase", "127.0.0.1/" + std::to_string(PortaSemServidor()) + ":/tmp/x.fdb"); },
+        "Unable to complete network request"}),
+    [](const testing::TestParamInfo<TCasoFalhaConexao>& info) { return info.param.nome; });
+
+TEST(ConexaoEmbutida, LocalizadorSemServidorAbreOArquivoDentroDoProcesso)
+{
+    TBancoTeste banco("embutido", {"CREATE TABLE T (K INTEGER NOT NULL PRIMARY KEY, V VARCHAR(20))"}, TBancoTeste::TAcesso::Embutido);
+    ASSERT_EQ(banco.Localizador().front(), ':');
+    {
+        TConexao conexao;
+        banco.Configura(conexao);
+        conexao.DefineParametro("Password", "qualquer");   // the engine inside the process checks none
+        conexao.SetConnected(true);
+        const TLinhaLida fatos = DescreveEstaConexao(conexao);
+        EXPECT_EQ(fatos[0], "0");
+        EXPECT_EQ(fatos[1], std::nullopt);   // no network protocol: the engine runs in this process
+
+        TSQLQuery query;
+        query.SQLConnection = &conexao;
+        TDataSetProvider provider;
+        provider.DataSet = &query;
+        TClientDataSet cds(provider, "dsp");
+        cds.SetCommandText("SELECT K, V FROM T");
+        cds.Open();
+        cds.Append();
+        cds.FieldByName("K").SetAsInteger(1);
+        cds.FieldByName("V").SetAsString("embutido");
+        cds.Post();
+        EXPECT_EQ(cds.ApplyUpdates(0), 0) << cds.UltimoErroAplicacao();
+    }
+    EXPECT_EQ(banco.Valor("SELECT V FROM T WHERE K = 1"), "embutido");
+}
+
+// --- Transactions of the connection ---
+
+TEST_F(ConexaoTeste, TransacoesSaoContadasEConfirmarSemTransacaoEhErro)
+{
+    TConexao conexao;
+    Banco().Configura(conexao);
+    EXPECT_THROW(conexao.StartTransaction(TTransactionDesc{}), EErro);   // not connected
+    conexao.SetConnected(true);
+    EXPECT_THROW(conexao.Commit(TTransactionDesc{}), EErro);
+    EXPECT_THROW(conexao.Rollback(TTransactionDesc{}), EErro);
+
+    TTransactionDesc primeira, segunda;
+    primeira.TransactionID = 50;
+    segunda.TransactionID = 51;
+    conexao.StartTransaction(primeira);
+    conexao.StartTransaction(segunda);
+    EXPECT_EQ(conexao.TransacoesAtivas(), 2);
+    EXPECT_TRUE(conexao.InTransaction());
+    TTransactionDesc outra;
+    outra.TransactionID = 7;
+    EXPECT_THROW(conexao.Commit(outra), EErro);
+    EXPECT_EQ(conexao.TransacoesAtivas(), 2);
+    conexao.Commit(segunda);
+    conexao.Rollback(primeira);
+    EXPECT_EQ(conexao.TransacoesAtivas(), 0);
+    EXPECT_FALSE(conexao.InTransaction());
+}
+
+// Inserts a row through the layer inside an explicit transaction left open.
+void InsereEmTransacaoAberta(TConexao& conexao)
+{
+    conexao.StartTransaction(TTransactionDesc{});
+    TSQLQuery query;
+    query.SQLConnection = &conexao;
+    TDataSetProvider provider;
+    provider.DataSet = &query;
+    TClientDataSet cds(provider, "dsp");
+    cds.SetCommandText("SELECT K, V FROM T");
+    cds.Open();
+    cds.Append();
+    cds.FieldByName("K").SetAsInteger(1);
+    cds.Post();
+    ASSERT_EQ(cds.ApplyUpdates(0), 0) << cds.UltimoErroAplicacao();
+}
+
+TEST_F(ConexaoTeste, DesconectarComTransacaoAtivaDesfazEla)
+{
+    TConexao conexao;
+    Banco().Configura(conexao);
+    conexao.SetConnected(true);
+    InsereEmTransacaoAberta(conexao);
+    conexao.SetConnected(false);
+    EXPECT_FALSE(conexao.Connected());
+    EXPECT_EQ(conexao.TransacoesAtivas(), 0);
+    EXPECT_EQ(Banco().Valor("SELECT COUNT(*) FROM T"), "0");
+
+    {
+        TConexao destruida;
+        Banco().Configura(destruida);
+        destruida.SetConnected(true);
+        InsereEmTransacaoAberta(destruida);
+    }
+    EXPECT_EQ(Banco().Valor("SELECT COUNT(*) FROM T"), "0");
+}
+
+// --- Statements ---
+
+TEST_F(ConexaoTeste, CadaTextoEhPreparadoUmaVezPorConexaoERegistrado)
+{
+    TConexao conexao;
+    Banco().Configura(conexao);
+    conexao.SetConnected(true);
+    conexao.RegistraComandos(true);
+    TSQLQuery query;
+    query.SQLConnection = &conexao;
+    TDataSetProvider provider;
+    provider.DataSet = &query;
+    TClientDataSet cds(provider, "dsp");
+
+    const auto preparados = conexao.ComandosPreparados();
+    const auto executados = conexao.ComandosExecutados();
+    for (const char* texto : {"SELECT K FROM T", "SELECT V FROM T", "SELECT K FROM T"}) {
+        cds.Close();
+        cds.SetCommandText(texto);
+        cds.Open();
+    }
+    EXPECT_EQ(conexao.ComandosPreparados() - preparados, 2u);
+    EXPECT_EQ(conexao.ComandosExecutados() - executados, 3u);
+    EXPECT_EQ(conexao.ComandosRegistrados(), (std::vector<std::string>{"SELECT K FROM T", "SELECT V FROM T", "SELECT K FROM T"}));
+
+    // A new attachment prepares again: the statements of the old one are gone.
+    conexao.SetConnected(false);
+    conexao.SetConnected(true);
+    cds.Close();
+    cds.Open();
+    EXPECT_EQ(conexao.ComandosPreparados() - preparados, 3u);
+}
+
+TEST_F(ConexaoTeste, ComandoInvalidoLancaComAMensagemDoFirebird)
+{
+    TConexao conexao;
+    Banco().Configura(conexao);
+    conexao.SetConnected(true);
+    TSQLQuery query;
+    query.SQLConnection = &conexao;
+    TDataSetProvider provider;
+    provider.DataSet = &query;
+    TClientDataSet cds(provider, "dsp");
+    cds.SetCommandText("SELECT * FROM NAO_EXISTE");
+    try {
+        cds.Open();
+        FAIL() << "abriu";
+    } catch (const EErro& e) {
+        EXPECT_NE(std::string(e.what()).find("Table unknown"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(cds.Active());
+    EXPECT_EQ(conexao.TransacoesAtivas(), 0);
+    // The connection is still fine for the next statement.
+    cds.SetCommandText("SELECT K FROM T");
+    cds.Open();
+    EXPECT_TRUE(cds.Eof());
+}
+
+} // namespace
