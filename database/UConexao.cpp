@@ -107,9 +107,13 @@ void TConexaoImpl::Conecta(const TConexao& conexao)
 {
     if (FAnexo) return;
     const std::string localizador = conexao.Parametro("DataBase");
-    // No server before the colon: the local file, opened by the engine inside this process.
-    const bool local = !localizador.empty() && localizador[0] == ':';
-    const std::string arquivo = local ? localizador.substr(1) : localizador;
+    // No server before the colon (nothing, or only blanks: an empty argument cannot be
+    // passed on the command line): the local file, opened by the engine inside this process.
+    const auto doisPontos = localizador.find(':');
+    const bool local = doisPontos != std::string::npos
+        && std::all_of(localizador.begin(), localizador.begin() + static_cast<std::ptrdiff_t>(doisPontos),
+                       [](unsigned char c) { return c <= ' '; });
+    const std::string arquivo = local ? localizador.substr(doisPontos + 1) : localizador;
     const int dialeto = LeDialeto(conexao.Parametro("SQLDialect"));
 
     TBlocoParametros dpb(IXpbBuilder::DPB);

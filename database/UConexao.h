@@ -46,7 +46,8 @@ public:
     // Replaces the whole list, lines kept as given (entries with an empty value included).
     void DefineParametros(std::vector<std::string> linhas);
 
-    // A locator that begins with ":" (no server) opens the local file without a server.
+    // A locator with no server before its first ":" (nothing or only blanks) opens the
+    // local file without a server, through the embedded engine.
     // Connecting throws EErro with Firebird's message and leaves the connection closed;
     // disconnecting rolls back any active transaction first.
     void SetConnected(bool conectado);
