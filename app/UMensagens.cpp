@@ -42,7 +42,10 @@ bool MostraCaixa(const TCaixa& caixa)
 {
     QMessageBox caixaQt(QApplication::activeWindow());
     caixaQt.setWindowTitle(caixa.titulo);
-    caixaQt.setText(caixa.texto);
+    // The program's texts break lines as CR LF or a lone CR; Qt breaks them at LF only.
+    QString texto = caixa.texto;
+    texto.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
+    caixaQt.setText(texto);
     caixaQt.setTextFormat(Qt::PlainText);
     switch (caixa.tipo) {
     case TCaixa::Tipo::Mensagem:

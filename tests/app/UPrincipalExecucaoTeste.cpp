@@ -47,10 +47,8 @@ protected:
         if (HasFatalFailure()) return;
         FDMAnterior = DM;
         DM = &FDm;
-        const std::string& localizador = Banco().Localizador();
-        const auto doisPontos = localizador.find(':');
         FJanela.FormCreate(TLinhaComando{FPasta.filePath("atualizador").toStdString(),
-                                         {"Teste", localizador.substr(0, doisPontos), localizador.substr(doisPontos + 1),
+                                         {"Teste", Banco().Servidor(), Banco().Caminho(),
                                           "SISTEMA", "VormelaK", std::getenv("ATUALIZADOR_TEST_USER"),
                                           std::getenv("ATUALIZADOR_TEST_PASSWORD")}});
         Escreve(FPasta.filePath("a.txt"), "a.txt;20240305140709\nlinha a\n");

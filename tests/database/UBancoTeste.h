@@ -27,6 +27,9 @@ public:
 
     // What the layer connects with: "host/port:/path" or, embedded, ":/path".
     const std::string& Localizador() const { return FLocalizador; }
+    // The locator's two halves, as the server and path fields of the window hold them.
+    std::string Servidor() const { return FLocalizador.substr(0, FLocalizador.find(':')); }
+    std::string Caminho() const { return FLocalizador.substr(FLocalizador.find(':') + 1); }
     void Configura(TConexao& conexao) const;   // DataBase, User_Name and Password
 
     void Executa(const std::string& sql);   // in a transaction of its own, committed

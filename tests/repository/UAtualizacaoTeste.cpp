@@ -59,10 +59,8 @@ protected:
     {
         TTesteComBanco::SetUp();
         if (HasFatalFailure()) return;
-        const std::string& localizador = Banco().Localizador();
-        const auto doisPontos = localizador.find(':');
-        FJanela.Maquina = localizador.substr(0, doisPontos);
-        FJanela.BancoDados = localizador.substr(doisPontos + 1);
+        FJanela.Maquina = Banco().Servidor();
+        FJanela.BancoDados = Banco().Caminho();
         FDm.Usuario = std::getenv("ATUALIZADOR_TEST_USER");
         FDm.Senha = std::getenv("ATUALIZADOR_TEST_PASSWORD");
     }
@@ -96,7 +94,6 @@ INSTANTIATE_TEST_SUITE_P(Casos, LocalizadorTeste, testing::Values(
 TEST_F(ExecutaAtualizacaoTeste, SenhaErradaAvisaSemTocarNaJanela)
 {
     FDm.Senha = "errada";
-    FJanela.BancoDados += "";   // as typed
     FPasta.Escreve("ListaArquivos.txt", "a.txt\n");
 
     Executa();
