@@ -58,13 +58,6 @@ TfrmPrincipal::TfrmPrincipal(QWidget* parent)
 
     ui->BitBtn1->setFocus();
 
-    FOpenDialog1 = std::make_unique<QFileDialog>(this, QString::fromUtf8(TituloAbrirBanco));
-    FOpenDialog1->setFileMode(QFileDialog::ExistingFile);
-    FOpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-    // Qt's own dialog on every platform: it matches the patterns without regard to case,
-    // so ".Fdb" finds "BASE.FDB" too.
-    FOpenDialog1->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-    FOpenDialog1->setNameFilters(FiltrosAbrirBanco);
     FExecutaDialogo = [](QFileDialog& dialogo) { return dialogo.exec() == QDialog::Accepted; };
 
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TfrmPrincipal::BitBtn1Click);
@@ -82,8 +75,10 @@ void TfrmPrincipal::FormCreate(const TLinhaComando& linha)
     FDiretorioExecutavel = DiretorioDe(linha.Argumento(0), SeparadoresDiretorio);
     CarregaLogo(FDiretorioExecutavel + NomeLogo);
     setWindowTitle(ParaQString(linha.Argumento(1)));
-    ui->EdMaquina->setText(ParaQString(linha.Argumento(2)));
-    ui->EdBancoDados->setText(ParaQString(linha.Argumento(3)));
+    FMaquinaArgumento = linha.Argumento(2);
+    FBancoDadosArgumento = linha.Argumento(3);
+    ui->EdMaquina->setText(ParaQString(FMaquinaArgumento));
+    ui->EdBancoDados->setText(ParaQString(FBancoDadosArgumento));
     // Repository names use '\' whatever system the program runs on.
     PastaRepositorio = Apara(linha.Argumento(4)) + "\\";
 
@@ -131,16 +126,26 @@ void TfrmPrincipal::BitBtn1Click()
 
 void TfrmPrincipal::SpeedButton1Click()
 {
-    const QString atual = ui->EdBancoDados->text();
-    // Otherwise the dialog keeps the name it had: the last one preselected or chosen.
-    if (ArquivoRegularExiste(DeQString(atual)))
-        FOpenDialog1->selectFile(QFileInfo(atual).absoluteFilePath());
-    FOpenDialog1->selectNameFilter(FiltrosAbrirBanco.front());
-    if (!FExecutaDialogo(*FOpenDialog1)) return;
-    const QStringList escolhidos = FOpenDialog1->selectedFiles();
+    // Otherwise the dialog keeps the name it had: the last one preselected or chosen. A new
+    // dialog each time, so nothing typed into a cancelled one comes back.
+    if (const std::string atual = TextoBancoDados(); ArquivoRegularExiste(atual))
+        FNomeArquivoDialogo = QFileInfo(ParaQString(atual)).absoluteFilePath();
+
+    QFileDialog OpenDialog1(this, QString::fromUtf8(TituloAbrirBanco));
+    OpenDialog1.setFileMode(QFileDialog::ExistingFile);
+    OpenDialog1.setAcceptMode(QFileDialog::AcceptOpen);
+    // Qt's own dialog on every platform: it matches the patterns without regard to case,
+    // so ".Fdb" finds "BASE.FDB" too.
+    OpenDialog1.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    OpenDialog1.setNameFilters(FiltrosAbrirBanco);
+    OpenDialog1.selectNameFilter(FiltrosAbrirBanco.front());
+    if (!FNomeArquivoDialogo.isEmpty()) OpenDialog1.selectFile(FNomeArquivoDialogo);
+
+    if (!FExecutaDialogo(OpenDialog1)) return;
+    const QStringList escolhidos = OpenDialog1.selectedFiles();
     if (escolhidos.isEmpty()) return;
-    FOpenDialog1->selectFile(escolhidos.front());
-    ui->EdBancoDados->setText(escolhidos.front());
+    FNomeArquivoDialogo = escolhidos.front();
+    ui->EdBancoDados->setText(FNomeArquivoDialogo);
 }
 
 void TfrmPrincipal::DefineExecutaDialogo(TExecutaDialogo executa)
@@ -150,12 +155,12 @@ void TfrmPrincipal::DefineExecutaDialogo(TExecutaDialogo executa)
 
 std::string TfrmPrincipal::TextoMaquina() const
 {
-    return DeQString(ui->EdMaquina->text());
+    return BytesDoCampo(ui->EdMaquina->text(), FMaquinaArgumento);
 }
 
 std::string TfrmPrincipal::TextoBancoDados() const
 {
-    return DeQString(ui->EdBancoDados->text());
+    return BytesDoCampo(ui->EdBancoDados->text(), FBancoDadosArgumento);
 }
 
 void TfrmPrincipal::HabilitaAtualizar(bool habilitado)

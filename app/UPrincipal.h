@@ -61,7 +61,6 @@ public:
     // replace it, so no modal loop waits for a person.
     using TExecutaDialogo = std::function<bool(QFileDialog&)>;
     void DefineExecutaDialogo(TExecutaDialogo executa);
-    QFileDialog& OpenDialog1() { return *FOpenDialog1; }
 
     // What the update run uses of the window.
     std::string TextoMaquina() const override;
@@ -88,8 +87,9 @@ private:
     void CarregaLogo(const std::string& caminho);
 
     std::unique_ptr<Ui::TfrmPrincipal> ui;
-    std::unique_ptr<QFileDialog> FOpenDialog1;
     TExecutaDialogo FExecutaDialogo;
+    QString FNomeArquivoDialogo;   // the browse dialog's file name between two uses
+    std::string FMaquinaArgumento, FBancoDadosArgumento;
     std::string FDiretorioExecutavel;
     int FPosicaoProgresso = 0;
     bool FEncerramentoPedido = false;

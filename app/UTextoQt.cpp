@@ -68,3 +68,8 @@ std::string DeQString(const QString& texto)
     const QByteArray utf8 = texto.toUtf8();
     return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
+
+std::string BytesDoCampo(const QString& texto, const std::string& original)
+{
+    return texto == ParaQString(original) ? original : DeQString(texto);
+}

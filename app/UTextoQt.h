@@ -10,3 +10,8 @@ QString ParaQString(const std::string& bytes);
 
 // The text as UTF-8 bytes.
 std::string DeQString(const QString& texto);
+
+// The bytes behind a field's text: the bytes it was filled with while the text still shows
+// them, so a name in the machine's code page reaches the database unchanged; otherwise
+// the edited text in UTF-8.
+std::string BytesDoCampo(const QString& texto, const std::string& original);

@@ -7,8 +7,6 @@
 #include <QFont>
 #include <memory>
 
-// Exit status of a start refused for want of the launch token.
-constexpr int StatusNaoAutorizado = 1;
 
 int main(int argc, char** argv)
 {
@@ -28,7 +26,8 @@ int main(int argc, char** argv)
     TfrmPrincipal janela;
     frmPrincipal = &janela;
     janela.FormCreate(linha);
-    if (janela.EncerramentoPedido()) return StatusNaoAutorizado;
+    // A refused start ends as a told-to-terminate application does: normally.
+    if (janela.EncerramentoPedido()) return 0;
 
     janela.show();
     return QApplication::exec();

@@ -141,7 +141,11 @@ TEST_F(JanelaExecucaoTeste, ProcurarPreSelecionaOArquivoDoCampoOuOUltimo)
         EXPECT_TRUE(dialogo.selectedNameFilter().startsWith("Banco de Dados Interbase/Firebird"))
             << dialogo.selectedNameFilter().toStdString();
         EXPECT_FALSE(dialogo.filter() & QDir::CaseSensitive);   // "*.Fdb" also finds "BASE.FDB"
-        if (escolha.isEmpty()) return false;
+        if (escolha.isEmpty()) {
+            // The user types a name, then cancels.
+            dialogo.findChild<QLineEdit*>("fileNameEdit")->setText("digitado.fdb");
+            return false;
+        }
         dialogo.selectFile(escolha);
         return true;
     });
@@ -150,6 +154,8 @@ TEST_F(JanelaExecucaoTeste, ProcurarPreSelecionaOArquivoDoCampoOuOUltimo)
     FJanela.SpeedButton1Click();
     EXPECT_EQ(preSelecionado, QString());   // nothing chosen yet
     EXPECT_EQ(campo->text(), QString());    // cancelled: nothing changes
+    FJanela.SpeedButton1Click();
+    EXPECT_EQ(preSelecionado, QString());   // nor does what was typed before cancelling
 
     escolha = outra;
     FJanela.SpeedButton1Click();

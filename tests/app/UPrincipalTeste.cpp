@@ -231,6 +231,19 @@ INSTANTIATE_TEST_SUITE_P(
         TCasoLogo{"Diretorio", TLogo::Diretorio, false}),
     [](const testing::TestParamInfo<TCasoLogo>& info) { return std::string(info.param.nome); });
 
+// Server and path reach the connection with the bytes they were given, whatever the
+// window shows for them, until the user edits them.
+TEST_F(JanelaTeste, CamposDevolvemOsBytesDoArgumentoAteSeremEditados)
+{
+    Cria({"T", "m\xe1quina", "/dados/Sistema\xe7\xe3o/base.fdb", "SIS", "VormelaK"});
+    EXPECT_EQ(Controle<QLineEdit>("EdBancoDados").text(), QString::fromUtf8("/dados/Sistemação/base.fdb"));
+    EXPECT_EQ(janela.TextoMaquina(), "m\xe1quina");
+    EXPECT_EQ(janela.TextoBancoDados(), "/dados/Sistema\xe7\xe3o/base.fdb");
+
+    Controle<QLineEdit>("EdBancoDados").setText(QString::fromUtf8("/outro/ação.fdb"));
+    EXPECT_EQ(janela.TextoBancoDados(), "/outro/a\xc3\xa7\xc3\xa3o.fdb");
+}
+
 TEST_F(JanelaTeste, CancelarFechaAJanelaOciosaSemPerguntar)
 {
     Cria({"T", "srv", "b.fdb", "SIS", "VormelaK"});
