@@ -95,6 +95,14 @@ std::string TAplicaAlteracoes::Condicao() const
     return texto;
 }
 
+std::string TAplicaAlteracoes::Devolucao() const
+{
+    // Located by its key, a row answers for itself: whether one was reached comes back
+    // with the statement, with no second request for the count. Two rows would fail the
+    // statement as a singleton, and Firebird undoes it.
+    return FProtegeLinha == 0 ? std::string(" RETURNING 1") : std::string();
+}
+
 void TAplicaAlteracoes::AcrescentaCondicao(const TRegistro& original, std::vector<TParametro>& parametros) const
 {
     for (int i : FLocalizadoras) parametros.push_back({i, original.Opcional(i)});
@@ -177,7 +185,7 @@ void TAplicaAlteracoes::Atualiza(const TRegistro& original, const TRegistro& atu
         texto = "UPDATE " + Identificador(FTabela) + " SET ";
         for (std::size_t i = 0; i < parametros.size(); ++i)
             texto += (i ? ", " : "") + Identificador(FColunas[static_cast<std::size_t>(parametros[i].Coluna)].Campo) + " = ?";
-        texto += Condicao();
+        texto += Condicao() + Devolucao();
     }
     AcrescentaCondicao(original, parametros);
     Executa(texto, parametros, true);
@@ -187,7 +195,7 @@ void TAplicaAlteracoes::Exclui(const TRegistro& original)
 {
     VerificaLocalizacao();
     std::string& texto = FTextos["D"];
-    if (texto.empty()) texto = "DELETE FROM " + Identificador(FTabela) + Condicao();
+    if (texto.empty()) texto = "DELETE FROM " + Identificador(FTabela) + Condicao() + Devolucao();
     std::vector<TParametro> parametros;
     AcrescentaCondicao(original, parametros);
     Executa(texto, parametros, true);
@@ -237,6 +245,12 @@ std::shared_ptr<TComando> TAplicaAlteracoes::Executa(const std::string& texto, c
     st.Verifica("Não foi possível gravar na tabela " + FTabela + " com o comando " + texto);
     if (!exigeUmRegistro) return comando;
 
+    if (!protege) {
+        std::int16_t nulo = 0;
+        std::memcpy(&nulo, comando->BufferSaida() + comando->NuloSaida(0), sizeof nulo);
+        if (nulo == 0) return comando;
+        throw EErro("O registro não foi encontrado na tabela " + FTabela + ": foi alterado ou excluído por outro usuário depois de lido.");
+    }
     const ISC_UINT64 alcancados = comando->Handle()->getAffectedRecords(&st);
     st.Verifica("Não foi possível gravar na tabela " + FTabela + " com o comando " + texto);
     if (alcancados == 1) return comando;

@@ -33,6 +33,7 @@ private:
     void VerificaTabela() const;
     void VerificaLocalizacao();
     std::string Condicao() const;
+    std::string Devolucao() const;
     void AcrescentaCondicao(const TRegistro& original, std::vector<TParametro>& parametros) const;
 
     TConexaoImpl& FConexao;

@@ -10,9 +10,14 @@ TComando::TComando(TRefFb<IStatement> handle, std::string texto) : FHandle(std::
     FTemCursor = (flags & IStatement::FLAG_HAS_CURSOR) != 0;
     FSaida.reset(FHandle->getOutputMetadata(&st));
     st.Verifica("Não foi possível descrever o resultado do comando " + FTexto);
-    FTemSaida = FSaida->getCount(&st) > 0;
+    const unsigned saidas = FSaida->getCount(&st);
+    FTemSaida = saidas > 0;
     FBufferSaida.assign(FSaida->getMessageLength(&st), 0);
     st.Verifica("Não foi possível descrever o resultado do comando " + FTexto);
+    for (unsigned i = 0; i < saidas; ++i) {
+        FNulosSaida.push_back(FSaida->getNullOffset(&st, i));
+        st.Verifica("Não foi possível descrever o resultado do comando " + FTexto);
+    }
 }
 
 TComando::~TComando()

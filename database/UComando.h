@@ -21,6 +21,7 @@ public:
     Firebird::IMessageMetadata* Saida() { return FSaida.get(); }
     unsigned char* BufferSaida() { return FBufferSaida.data(); }
     bool TemSaida() const { return FTemSaida; }
+    unsigned NuloSaida(unsigned indice) const { return FNulosSaida.at(indice); }   // offset of an output's null indicator
 
     // The input message a caller described once for this text, with its buffer and the
     // offsets of each parameter's value and null indicator.
@@ -41,6 +42,7 @@ private:
     bool FTemSaida = false;
     TRefFb<Firebird::IMessageMetadata> FSaida;
     std::vector<unsigned char> FBufferSaida;
+    std::vector<unsigned> FNulosSaida;
     TRefFb<Firebird::IMessageMetadata> FEntrada;
     std::vector<unsigned char> FBufferEntrada;
     std::vector<TParametro> FParametros;
