@@ -1,0 +1,518 @@
+// Rows per second of the apply step, run as the repository writer runs it (ApplyUpdates(0)
+// inside an explicit transaction), for inserts, then updates, then deletes, side by side with
+// a plain fbclient loop of the very statements the apply step sent; then the memory a large
+// cached set takes against the bytes of its values.
+//   bench_aplicacao [ROUNDS [ROWS]]   against the test server: scripts/with-test-server, or scripts/bench
+// Fewer rows are for profiling (valgrind runs the client some fifty times slower).
+#include "UBancoTeste.h"
+#include "UDM.h"
+#include "UErro.h"
+#include "ULacoSimples.h"
+#include "UMedicao.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int LinhasPadrao = 20'000;
+int Linhas = LinhasPadrao;   // per phase; set once from the command line
+int LinhasMemoria = 5 * LinhasPadrao;
+constexpr std::size_t TamanhoDados = 80;
+constexpr int LarguraDados = 32765;   // as REPOSITORIO_DADOS.DADOS
+constexpr double RazaoMinima = 0.8;
+constexpr std::uint32_t IdTransacao = 50;   // the writer's
+constexpr int RodadasPadrao = 5;
+
+enum TFase { Insercao, Atualizacao, Exclusao, TotalFases };
+constexpr std::array<const char*, TotalFases> NomesFases{"insert", "update", "delete"};
+constexpr std::array<const char*, TotalFases> Verbos{"INSERT", "UPDATE", "DELETE"};
+
+std::string Ambiente(const char* nome)
+{
+    const char* valor = std::getenv(nome);
+    return valor ? valor : "";
+}
+
+// 80 bytes that differ in every row and every version, so a where-all condition that sent
+// anything but the exact value read would find no row.
+std::string Dados(char versao, int linha)
+{
+    std::string texto(TamanhoDados, ' ');
+    std::snprintf(texto.data(), 9, "%c%07d", versao, linha);
+    for (std::size_t i = 8; i < TamanhoDados; ++i) texto[i] = static_cast<char>('a' + (i + static_cast<std::size_t>(linha)) % 26);
+    return texto;
+}
+
+struct TValores {
+    std::vector<std::string> Originais;   // as inserted
+    std::vector<std::string> Novos;       // as updated
+};
+
+TValores GeraValores()
+{
+    TValores valores;
+    for (int i = 0; i < Linhas; ++i) {
+        valores.Originais.push_back(Dados('A', i));
+        valores.Novos.push_back(Dados('B', i));
+    }
+    return valores;
+}
+
+std::string CriaTabela(TBancoTeste& banco, const std::string& nome)
+{
+    banco.Executa("CREATE TABLE " + nome + " (ID INTEGER NOT NULL, SEQUENCIA INTEGER NOT NULL, DADOS VARCHAR("
+                  + std::to_string(LarguraDados) + ") CHARACTER SET NONE, CONSTRAINT PK_" + nome + " PRIMARY KEY (ID, SEQUENCIA))");
+    return nome;
+}
+
+// Through the fixture's own attachment: each side must really have done its work. The full
+// read also collects the old record versions, so neither side inherits the other's garbage.
+void ConfereTabela(TBancoTeste& banco, const std::string& tabela, int esperadas, char versao)
+{
+    const auto total = banco.Valor("SELECT COUNT(*) FROM " + tabela);
+    const auto daVersao = banco.Valor("SELECT COUNT(*) FROM " + tabela + " WHERE DADOS STARTING WITH '" + std::string(1, versao) + "'");
+    if (total != std::to_string(esperadas) || daVersao != std::to_string(esperadas))
+        throw EErro("A tabela " + tabela + " tem " + total.value_or("?") + " linhas, " + daVersao.value_or("?") + " da versão "
+                    + versao + "; esperadas " + std::to_string(esperadas) + ".");
+}
+
+// The statement texts the apply step sent, one per phase, for the table they were sent to.
+struct TTextosAplicacao {
+    std::string Tabela;
+    std::array<std::string, TotalFases> Textos;
+
+    std::string Para(TFase fase, const std::string& tabela) const
+    {
+        std::string texto = Textos[fase];
+        const std::string de = "\"" + Tabela + "\"", para = "\"" + tabela + "\"";
+        for (std::size_t i = texto.find(de); i != std::string::npos; i = texto.find(de, i + para.size())) texto.replace(i, de.size(), para);
+        return texto;
+    }
+};
+
+// --- our layer ---
+
+struct TMedidaNossa {
+    TMedida Postagem;    // Append / Edit / Delete, field writes and Post: the cache only
+    TMedida Aplicacao;   // IniciaTransacao, ApplyUpdates(0), ConfirmaTransacao
+    std::uint64_t Executados = 0;
+    std::uint64_t Preparados = 0;
+};
+
+struct TRodadaNossa {
+    std::array<TMedidaNossa, TotalFases> Fases;
+    TMedida Leitura;   // Open of the inserted rows before they are edited
+};
+
+struct TSemAlteracao {
+    int Alteracoes = -1;
+    std::uint64_t Executados = 0;
+    std::uint64_t Transacoes = 0;
+};
+
+TMedida AplicaNaTransacao(TDM& dm)
+{
+    const TCronometro cronometro;
+    ExigeTransacao(dm.IniciaTransacao(IdTransacao));
+    if (dm.cdsDados.ApplyUpdates(0) != 0) {
+        (void)dm.CancelaTransacao(IdTransacao);
+        throw EErro("ApplyUpdates falhou: " + dm.cdsDados.UltimoErroAplicacao());
+    }
+    ExigeTransacao(dm.ConfirmaTransacao(IdTransacao));
+    return cronometro.Medida();
+}
+
+// The one text the phase executed for every row; anything else breaks the comparison.
+std::string TextoUnico(const std::vector<std::string>& registrados, std::size_t desde, TFase fase)
+{
+    std::string texto;
+    int vezes = 0;
+    for (std::size_t i = desde; i < registrados.size(); ++i) {
+        if (registrados[i].rfind(Verbos[fase], 0) != 0) continue;
+        if (!texto.empty() && registrados[i] != texto)
+            throw EErro(std::string("A fase ") + NomesFases[fase] + " enviou mais de um texto:\n  " + texto + "\n  " + registrados[i]);
+        texto = registrados[i];
+        ++vezes;
+    }
+    if (vezes != Linhas)
+        throw EErro(std::string("A fase ") + NomesFases[fase] + " executou " + std::to_string(vezes) + " comandos para "
+                    + std::to_string(Linhas) + " linhas.");
+    return texto;
+}
+
+// An Edit that writes back the values already there must leave nothing for ApplyUpdates.
+TSemAlteracao EditaSemAlterar(TDM& dm)
+{
+    TClientDataSet& dados = dm.cdsDados;
+    for (dados.First(); !dados.Eof(); dados.Next()) {
+        dados.Edit();
+        dados.FieldByName("DADOS").SetAsString(dados.FieldByName("DADOS").AsString());
+        dados.FieldByName("SEQUENCIA").SetAsInteger(dados.FieldByName("SEQUENCIA").AsInteger());
+        dados.Post();
+    }
+    TSemAlteracao resultado;
+    resultado.Alteracoes = dados.ChangeCount();
+    const auto executados = dm.conexao.ComandosExecutados();
+    const auto transacoes = dm.conexao.TransacoesIniciadas();
+    if (dados.ApplyUpdates(0) != 0) throw EErro("ApplyUpdates sem alterações falhou: " + dados.UltimoErroAplicacao());
+    resultado.Executados = dm.conexao.ComandosExecutados() - executados;
+    resultado.Transacoes = dm.conexao.TransacoesIniciadas() - transacoes;
+    return resultado;
+}
+
+// The three phases through the layer, as the writer drives it. With textos given (the
+// warm-up), the texts sent are recorded there and the unchanged-edit check runs too.
+TRodadaNossa MedeNossa(TBancoTeste& banco, const std::string& tabela, const TValores& valores, TTextosAplicacao* textos,
+                       TSemAlteracao* semAlteracao)
+{
+    TDM dm;
+    banco.Configura(dm.conexao);
+    dm.conexao.SetConnected(true);
+    dm.conexao.RegistraComandos(textos != nullptr);
+    TClientDataSet& dados = dm.cdsDados;
+    TRodadaNossa rodada;
+
+    const auto aplica = [&](TFase fase) {
+        const auto executados = dm.conexao.ComandosExecutados();
+        const auto preparados = dm.conexao.ComandosPreparados();
+        const std::size_t registrados = dm.conexao.ComandosRegistrados().size();
+        rodada.Fases[fase].Aplicacao = AplicaNaTransacao(dm);
+        rodada.Fases[fase].Executados = dm.conexao.ComandosExecutados() - executados;
+        rodada.Fases[fase].Preparados = dm.conexao.ComandosPreparados() - preparados;
+        if (textos) textos->Textos[fase] = TextoUnico(dm.conexao.ComandosRegistrados(), registrados, fase);
+    };
+
+    dados.SetCommandText("SELECT ID,SEQUENCIA,DADOS FROM " + tabela + " WHERE ID=1 ORDER BY SEQUENCIA");
+    dados.Open();
+    {
+        const TCronometro cronometro;
+        for (int i = 0; i < Linhas; ++i) {
+            dados.Append();
+            dados.FieldByName("ID").SetAsInteger(1);
+            dados.FieldByName("SEQUENCIA").SetAsInteger(i + 1);
+            dados.FieldByName("DADOS").SetAsString(valores.Originais[static_cast<std::size_t>(i)]);
+            dados.Post();
+        }
+        rodada.Fases[Insercao].Postagem = cronometro.Medida();
+    }
+    aplica(Insercao);
+    ConfereTabela(banco, tabela, Linhas, 'A');
+
+    dados.Close();
+    {
+        const TCronometro cronometro;
+        dados.Open();
+        rodada.Leitura = cronometro.Medida();
+    }
+    if (dados.RecordCount() != Linhas) throw EErro("Open leu " + std::to_string(dados.RecordCount()) + " linhas de " + tabela + ".");
+    {
+        const TCronometro cronometro;
+        for (std::size_t i = 0; !dados.Eof(); ++i) {
+            dados.Edit();
+            dados.FieldByName("DADOS").SetAsString(valores.Novos[i]);
+            dados.Post();
+            dados.Next();
+        }
+        rodada.Fases[Atualizacao].Postagem = cronometro.Medida();
+    }
+    aplica(Atualizacao);
+    ConfereTabela(banco, tabela, Linhas, 'B');
+    if (semAlteracao) *semAlteracao = EditaSemAlterar(dm);
+
+    {
+        const TCronometro cronometro;
+        dados.First();
+        while (dados.RecordCount() > 0) dados.Delete();
+        rodada.Fases[Exclusao].Postagem = cronometro.Medida();
+    }
+    aplica(Exclusao);
+    ConfereTabela(banco, tabela, 0, 'B');
+    if (textos) textos->Tabela = tabela;
+    return rodada;
+}
+
+// --- the plain loop ---
+
+// What each '?' of a text the apply step sent stands for: a column, and whether it is in
+// the WHERE (the value as read) or gives the value to store.
+enum class TValorParametro { Id, Sequencia, DadosGravados, DadosLidos };
+
+std::vector<TValorParametro> ParametrosDoTexto(const std::string& texto)
+{
+    const auto valor = [&](const std::string& coluna, bool condicao) {
+        if (coluna == "ID") return TValorParametro::Id;
+        if (coluna == "SEQUENCIA") return TValorParametro::Sequencia;
+        if (coluna == "DADOS") return condicao ? TValorParametro::DadosLidos : TValorParametro::DadosGravados;
+        throw EErro("Coluna inesperada " + coluna + " em " + texto);
+    };
+    std::vector<TValorParametro> parametros;
+    if (texto.rfind("INSERT", 0) == 0) {
+        // The values follow the order of the column list, the first parentheses.
+        const std::size_t abre = texto.find('('), fecha = texto.find(')', abre);
+        for (std::size_t i = texto.find('"', abre); i < fecha; i = texto.find('"', i)) {
+            const std::size_t fim = texto.find('"', i + 1);
+            parametros.push_back(valor(texto.substr(i + 1, fim - i - 1), false));
+            i = fim + 1;
+        }
+        if (std::count(texto.begin(), texto.end(), '?') != static_cast<long>(parametros.size()))
+            throw EErro("Não sei ligar os parâmetros de " + texto);
+        return parametros;
+    }
+    // UPDATE and DELETE: each '?' belongs to the quoted column just before it.
+    const std::size_t onde = texto.find(" WHERE ");
+    for (std::size_t marca = texto.find('?'); marca != std::string::npos; marca = texto.find('?', marca + 1)) {
+        const std::size_t fim = texto.rfind('"', marca), inicio = texto.rfind('"', fim - 1);
+        parametros.push_back(valor(texto.substr(inicio + 1, fim - inicio - 1), onde != std::string::npos && marca > onde));
+    }
+    return parametros;
+}
+
+std::function<void(int, TParametrosLinha&)> Preenchimento(const std::string& texto, const std::vector<std::string>* gravados,
+                                                          const std::vector<std::string>* lidos)
+{
+    const std::vector<TValorParametro> parametros = ParametrosDoTexto(texto);
+    for (TValorParametro p : parametros)
+        if ((p == TValorParametro::DadosGravados && !gravados) || (p == TValorParametro::DadosLidos && !lidos))
+            throw EErro("Faltam valores para " + texto);
+    return [parametros, gravados, lidos](int linha, TParametrosLinha& mensagem) {
+        const auto i = static_cast<std::size_t>(linha);
+        for (unsigned j = 0; j < parametros.size(); ++j) switch (parametros[j]) {
+            case TValorParametro::Id: mensagem.Inteiro(j, 1); break;
+            case TValorParametro::Sequencia: mensagem.Inteiro(j, linha + 1); break;
+            case TValorParametro::DadosGravados: mensagem.Texto(j, (*gravados)[i]); break;
+            case TValorParametro::DadosLidos: mensagem.Texto(j, (*lidos)[i]); break;
+            }
+    };
+}
+
+struct TRodadaSimples {
+    std::array<TMedida, TotalFases> Fases;
+};
+
+TRodadaSimples MedeSimples(TBancoTeste& banco, const std::string& tabela, const TValores& valores, const TTextosAplicacao& textos,
+                           TLacoSimples::TContagem contagem)
+{
+    TLacoSimples laco(banco.Localizador(), Ambiente("ATUALIZADOR_TEST_USER"), Ambiente("ATUALIZADOR_TEST_PASSWORD"));
+    TRodadaSimples rodada;
+    const auto executa = [&](TFase fase, const std::vector<std::string>* gravados, const std::vector<std::string>* lidos,
+                             TLacoSimples::TContagem comoConta) {
+        const std::string texto = textos.Para(fase, tabela);
+        rodada.Fases[fase] = laco.Executa(texto, Linhas, Preenchimento(texto, gravados, lidos), comoConta);
+    };
+    // The apply step asks nothing after an INSERT, so neither does the loop.
+    executa(Insercao, &valores.Originais, nullptr, TLacoSimples::TContagem::Nenhuma);
+    ConfereTabela(banco, tabela, Linhas, 'A');
+    executa(Atualizacao, &valores.Novos, &valores.Originais, contagem);
+    ConfereTabela(banco, tabela, Linhas, 'B');
+    executa(Exclusao, nullptr, &valores.Novos, contagem);
+    ConfereTabela(banco, tabela, 0, 'B');
+    return rodada;
+}
+
+// --- memory ---
+
+void MedeMemoria(TBancoTeste& banco)
+{
+    const std::string tabela = CriaTabela(banco, "BENCH_MEMORIA");
+    {
+        TLacoSimples laco(banco.Localizador(), Ambiente("ATUALIZADOR_TEST_USER"), Ambiente("ATUALIZADOR_TEST_PASSWORD"));
+        laco.Executa("INSERT INTO " + tabela + " (ID, SEQUENCIA, DADOS) VALUES (?, ?, ?)", LinhasMemoria,
+            [](int linha, TParametrosLinha& mensagem) {
+                mensagem.Inteiro(0, 1);
+                mensagem.Inteiro(1, linha + 1);
+                mensagem.Texto(2, Dados('M', linha));
+            },
+            TLacoSimples::TContagem::Nenhuma);
+    }
+    const double valores = static_cast<double>(LinhasMemoria) * (TamanhoDados + 2 * sizeof(std::int32_t));
+
+    TDM dm;
+    banco.Configura(dm.conexao);
+    dm.conexao.SetConnected(true);
+    TClientDataSet& dados = dm.cdsDados;
+    dados.SetCommandText("SELECT ID,SEQUENCIA,DADOS FROM " + tabela + " WHERE ID=1 ORDER BY SEQUENCIA");
+
+    const double heapAntes = static_cast<double>(BytesEmUsoNoHeap());
+    const bool picoReiniciado = ReiniciaPicoResidente();
+    const double residenteAntes = static_cast<double>(picoReiniciado ? BytesResidentes() : PicoResidente());
+    const TCronometro cronometro;
+    dados.Open();
+    const TMedida leitura = cronometro.Medida();
+    const double heapLido = static_cast<double>(BytesEmUsoNoHeap()) - heapAntes;
+    const double picoLido = static_cast<double>(PicoResidente()) - residenteAntes;
+    if (dados.RecordCount() != LinhasMemoria) throw EErro("Open leu " + std::to_string(dados.RecordCount()) + " linhas de " + tabela + ".");
+    dados.Close();
+
+    // The same number of rows built by Append and Post, each with its change log entry.
+    dados.SetCommandText("SELECT ID,SEQUENCIA,DADOS FROM " + tabela + " WHERE ID=2 ORDER BY SEQUENCIA");
+    dados.Open();
+    const double heapVazio = static_cast<double>(BytesEmUsoNoHeap());
+    for (int i = 0; i < LinhasMemoria; ++i) {
+        dados.Append();
+        dados.FieldByName("ID").SetAsInteger(2);
+        dados.FieldByName("SEQUENCIA").SetAsInteger(i + 1);
+        dados.FieldByName("DADOS").SetAsString(Dados('M', i));
+        dados.Post();
+    }
+    const double heapAnexado = static_cast<double>(BytesEmUsoNoHeap()) - heapVazio;
+    dados.Close();
+
+    std::printf("\nmemory: a cached set of %d rows (ID, SEQUENCIA, %zu-byte DADOS)\n", LinhasMemoria, TamanhoDados);
+    std::printf("  bytes of the values                  %12.0f\n", valores);
+    std::printf("  heap in use after Open               %12.0f  %.2f x the values (Open took %.2f s, CPU %.2f s)\n", heapLido,
+                heapLido / valores, leitura.Parede, leitura.Cpu);
+    std::printf("  peak resident growth during Open     %12.0f  %.2f x the values%s\n", picoLido, picoLido / valores,
+                picoReiniciado ? "" : " (peak could not be reset: growth over the earlier peak)");
+    std::printf("  heap of as many rows appended        %12.0f  %.2f x the values (with the change log, before ApplyUpdates)\n",
+                heapAnexado, heapAnexado / valores);
+    std::fflush(stdout);
+}
+
+// --- report ---
+
+std::string Maquina()
+{
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    std::string linha, modelo = "?";
+    while (std::getline(cpuinfo, linha))
+        if (linha.rfind("model name", 0) == 0) {
+            modelo = linha.substr(linha.find(':') + 2);
+            break;
+        }
+    return std::to_string(std::thread::hardware_concurrency()) + " cores, " + modelo;
+}
+
+double Minimo(const std::vector<double>& valores) { return *std::min_element(valores.begin(), valores.end()); }
+
+template <class TRodada, class TLeitura> std::vector<double> Colhe(const std::vector<TRodada>& rodadas, TLeitura leitura)
+{
+    std::vector<double> valores;
+    for (const TRodada& r : rodadas) valores.push_back(leitura(r));
+    return valores;
+}
+
+void Relata(const std::vector<TRodadaNossa>& nossas, const std::vector<TRodadaSimples>& simples,
+            const std::vector<TRodadaSimples>& contando)
+{
+    const double linhas = Linhas;
+    const std::size_t rodadas = nossas.size();
+    std::printf("\nrows/s are best of %zu rounds; a ratio is ours / plain loop (best over best, and the median of the rounds' own);\n"
+                "client CPU is this process's CPU time per row, median of the rounds.\n\n", rodadas);
+    std::printf("%-7s %13s %12s %7s %7s %11s %11s\n", "phase", "ours apply", "plain loop", "best", "median", "CPU ours", "CPU plain");
+    std::printf("%-7s %13s %12s %7s %7s %11s %11s\n", "", "rows/s", "rows/s", "ratio", "ratio", "us/row", "us/row");
+    std::array<double, TotalFases> razoes{}, medianas{};
+    for (int f = 0; f < TotalFases; ++f) {
+        const auto nossa = Colhe(nossas, [f](const TRodadaNossa& r) { return r.Fases[f].Aplicacao.Parede; });
+        const auto laco = Colhe(simples, [f](const TRodadaSimples& r) { return r.Fases[f].Parede; });
+        std::vector<double> porRodada;
+        for (std::size_t r = 0; r < rodadas; ++r) porRodada.push_back(laco[r] / nossa[r]);
+        razoes[f] = Minimo(laco) / Minimo(nossa);
+        medianas[f] = Mediana(porRodada);
+        const double cpuNossa = Mediana(Colhe(nossas, [f](const TRodadaNossa& r) { return r.Fases[f].Aplicacao.Cpu; })) / linhas * 1e6;
+        const double cpuLaco = Mediana(Colhe(simples, [f](const TRodadaSimples& r) { return r.Fases[f].Cpu; })) / linhas * 1e6;
+        std::printf("%-7s %13.0f %12.0f %7.2f %7.2f %11.1f %11.1f\n", NomesFases[f], linhas / Minimo(nossa), linhas / Minimo(laco),
+                    razoes[f], medianas[f], cpuNossa, cpuLaco);
+    }
+
+    std::printf("\nours with the cache work before ApplyUpdates (Append/Edit/Delete, field writes, Post):\n");
+    std::printf("%-7s %13s %12s %11s\n", "phase", "rows/s", "ratio", "Post us/row");
+    for (int f = 0; f < TotalFases; ++f) {
+        const auto total = Colhe(nossas, [f](const TRodadaNossa& r) { return (r.Fases[f].Postagem + r.Fases[f].Aplicacao).Parede; });
+        const auto laco = Colhe(simples, [f](const TRodadaSimples& r) { return r.Fases[f].Parede; });
+        const double cpuPost = Mediana(Colhe(nossas, [f](const TRodadaNossa& r) { return r.Fases[f].Postagem.Cpu; })) / linhas * 1e6;
+        std::printf("%-7s %13.0f %12.2f %11.1f\n", NomesFases[f], linhas / Minimo(total), Minimo(laco) / Minimo(total), cpuPost);
+    }
+    const auto leitura = Colhe(nossas, [](const TRodadaNossa& r) { return r.Leitura.Parede; });
+    std::printf("Open of the %d rows before the updates: best %.3f s\n", Linhas, Minimo(leitura));
+
+    std::printf("\nplain loop that also asks the server, after each UPDATE and DELETE, how many rows it reached\n"
+                "(getAffectedRecords; the apply step learns it from RETURNING 1 instead, in the same round trip):\n");
+    std::printf("%-7s %13s %12s %11s\n", "phase", "rows/s", "ours/this", "CPU us/row");
+    for (int f = Atualizacao; f < TotalFases; ++f) {
+        const auto nossa = Colhe(nossas, [f](const TRodadaNossa& r) { return r.Fases[f].Aplicacao.Parede; });
+        const auto laco = Colhe(contando, [f](const TRodadaSimples& r) { return r.Fases[f].Parede; });
+        const double cpu = Mediana(Colhe(contando, [f](const TRodadaSimples& r) { return r.Fases[f].Cpu; })) / linhas * 1e6;
+        std::printf("%-7s %13.0f %12.2f %11.1f\n", NomesFases[f], linhas / Minimo(laco), Minimo(laco) / Minimo(nossa), cpu);
+    }
+
+    std::printf("\n");
+    for (int f = 0; f < TotalFases; ++f)
+        std::printf("%s %s: ours / plain loop %.2f %s %.2f (median of the rounds %.2f)\n", razoes[f] >= RazaoMinima ? "PASS " : "BELOW",
+                    NomesFases[f], razoes[f], razoes[f] >= RazaoMinima ? ">=" : "<", RazaoMinima, medianas[f]);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int rodadas = RodadasPadrao;
+    if (argc > 3 || (argc >= 2 && (rodadas = std::atoi(argv[1])) < 1) || (argc == 3 && (Linhas = std::atoi(argv[2])) < 1)) {
+        std::fprintf(stderr, "usage: %s [ROUNDS [ROWS]]   (default %d rounds of %d rows)\n", argv[0], RodadasPadrao, LinhasPadrao);
+        return 2;
+    }
+    LinhasMemoria = 5 * Linhas;
+    if (ServidorTeste().empty()) {
+        std::fprintf(stderr, "bench_aplicacao: %s\n", SemServidorTeste().c_str());
+        return 2;
+    }
+    try {
+        TBancoTeste banco("bench_aplicacao", {});
+        std::printf("bench_aplicacao: %d rows of %zu bytes per phase into a table shaped like REPOSITORIO_DADOS "
+                    "(DADOS VARCHAR(%d)),\nserver %s on loopback, machine: %s\n", Linhas, TamanhoDados, LarguraDados,
+                    ServidorTeste().c_str(), Maquina().c_str());
+        std::fflush(stdout);
+        MedeMemoria(banco);
+
+        const TValores valores = GeraValores();
+        const auto contagem = TLacoSimples::TContagem::Nenhuma;
+        const auto exigeUm = TLacoSimples::TContagem::ExigeUmRegistro;
+
+        // Warm-up, not counted: server caches, the database file's growth, and the texts
+        // the apply step sends, which the plain loop then runs.
+        TTextosAplicacao textos;
+        TSemAlteracao semAlteracao;
+        const TRodadaNossa aquecimento = MedeNossa(banco, CriaTabela(banco, "BENCH_AQUECE_NOSSO"), valores, &textos, &semAlteracao);
+        MedeSimples(banco, CriaTabela(banco, "BENCH_AQUECE_LACO"), valores, textos, contagem);
+        MedeSimples(banco, CriaTabela(banco, "BENCH_AQUECE_CONTA"), valores, textos, exigeUm);
+
+        std::printf("\nstatements the apply step sent (the plain loop runs the same texts):\n");
+        for (int f = 0; f < TotalFases; ++f)
+            std::printf("  %-6s %s\n         executed %llu, prepared %llu\n", NomesFases[f], textos.Textos[f].c_str(),
+                        static_cast<unsigned long long>(aquecimento.Fases[f].Executados),
+                        static_cast<unsigned long long>(aquecimento.Fases[f].Preparados));
+        std::printf("unchanged Edit/Post of %d rows: %d changes; ApplyUpdates sent %llu statements, began %llu transactions\n", Linhas,
+                    semAlteracao.Alteracoes, static_cast<unsigned long long>(semAlteracao.Executados),
+                    static_cast<unsigned long long>(semAlteracao.Transacoes));
+        if (semAlteracao.Alteracoes != 0 || semAlteracao.Executados != 0 || semAlteracao.Transacoes != 0)
+            throw EErro("Uma edição sem alteração não deveria deixar nada para ApplyUpdates.");
+        std::fflush(stdout);
+
+        // Each side on a fresh table of its own, and the order turned round every round, so
+        // that neither always runs on the warmer server.
+        std::vector<TRodadaNossa> nossas;
+        std::vector<TRodadaSimples> simples, contando;
+        for (int r = 1; r <= rodadas; ++r) {
+            const std::string prefixo = "BENCH_" + std::to_string(r) + "_";
+            for (int lado = 0; lado < 3; ++lado) switch ((lado + r) % 3) {
+                case 0: nossas.push_back(MedeNossa(banco, CriaTabela(banco, prefixo + "NOSSO"), valores, nullptr, nullptr)); break;
+                case 1: simples.push_back(MedeSimples(banco, CriaTabela(banco, prefixo + "LACO"), valores, textos, contagem)); break;
+                case 2: contando.push_back(MedeSimples(banco, CriaTabela(banco, prefixo + "CONTA"), valores, textos, exigeUm)); break;
+                }
+            std::fprintf(stderr, "round %d of %d done\n", r, rodadas);
+        }
+        Relata(nossas, simples, contando);
+    } catch (const std::exception& e) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "bench_aplicacao: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
