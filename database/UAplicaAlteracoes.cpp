@@ -242,7 +242,8 @@ std::shared_ptr<TComando> TAplicaAlteracoes::Executa(const std::string& texto, c
     comando->Handle()->execute(&st, FTransacao, comando->Entrada(), parametros.empty() ? nullptr : buffer,
         devolve ? comando->Saida() : nullptr, devolve ? comando->BufferSaida() : nullptr);
     FConexao.ContaExecucao(texto);
-    st.Verifica("Não foi possível gravar na tabela " + FTabela + " com o comando " + texto);
+    // The sentence is built only on failure: this runs once per changed row.
+    if (st.Falhou()) st.Verifica("Não foi possível gravar na tabela " + FTabela + " com o comando " + texto);
     if (!exigeUmRegistro) return comando;
 
     if (!protege) {
@@ -252,7 +253,7 @@ std::shared_ptr<TComando> TAplicaAlteracoes::Executa(const std::string& texto, c
         throw EErro("O registro não foi encontrado na tabela " + FTabela + ": foi alterado ou excluído por outro usuário depois de lido.");
     }
     const ISC_UINT64 alcancados = comando->Handle()->getAffectedRecords(&st);
-    st.Verifica("Não foi possível gravar na tabela " + FTabela + " com o comando " + texto);
+    if (st.Falhou()) st.Verifica("Não foi possível gravar na tabela " + FTabela + " com o comando " + texto);
     if (alcancados == 1) return comando;
     if (alcancados == 0)
         throw EErro("O registro não foi encontrado na tabela " + FTabela + ": foi alterado ou excluído por outro usuário depois de lido.");
