@@ -7,7 +7,21 @@
 #include <string>
 #include <vector>
 
+#include "UClientDataSet.h"
+
 class TConexao;
+
+// A cached set of its own on a connection, wired as the module wires its two.
+struct TConjuntoAvulso {
+    explicit TConjuntoAvulso(TConexao& conexao) : cds(provider, "dsp")
+    {
+        query.SQLConnection = &conexao;
+        provider.DataSet = &query;
+    }
+    TSQLQuery query;
+    TDataSetProvider provider;
+    TClientDataSet cds;
+};
 
 // The test server from scripts/with-test-server; empty when it is not running.
 std::string ServidorTeste();

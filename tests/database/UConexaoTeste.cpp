@@ -63,11 +63,8 @@ class ConexaoTeste : public TTesteComBanco<TSuiteConexao> {};
 // The facts the server reports about the connection the layer opened.
 TLinhaLida DescreveEstaConexao(TConexao& conexao)
 {
-    TSQLQuery query;
-    query.SQLConnection = &conexao;
-    TDataSetProvider provider;
-    provider.DataSet = &query;
-    TClientDataSet cds(provider, "dsp");
+    TConjuntoAvulso avulso(conexao);
+    TClientDataSet& cds = avulso.cds;
     cds.SetCommandText("SELECT MON$CHARACTER_SET_ID, MON$REMOTE_PROTOCOL FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = CURRENT_CONNECTION");
     cds.Open();
     TLinhaLida linha;
@@ -162,11 +159,8 @@ TEST(ConexaoEmbutida, LocalizadorSemServidorAbreOArquivoDentroDoProcesso)
         EXPECT_EQ(fatos[0], "0");
         EXPECT_EQ(fatos[1], std::nullopt);   // no network protocol: the engine runs in this process
 
-        TSQLQuery query;
-        query.SQLConnection = &conexao;
-        TDataSetProvider provider;
-        provider.DataSet = &query;
-        TClientDataSet cds(provider, "dsp");
+        TConjuntoAvulso avulso(conexao);
+        TClientDataSet& cds = avulso.cds;
         cds.SetCommandText("SELECT K, V FROM T");
         cds.Open();
         cds.Append();
@@ -210,11 +204,8 @@ TEST_F(ConexaoTeste, TransacoesSaoContadasEConfirmarSemTransacaoEhErro)
 void InsereEmTransacaoAberta(TConexao& conexao)
 {
     conexao.StartTransaction(TTransactionDesc{});
-    TSQLQuery query;
-    query.SQLConnection = &conexao;
-    TDataSetProvider provider;
-    provider.DataSet = &query;
-    TClientDataSet cds(provider, "dsp");
+    TConjuntoAvulso avulso(conexao);
+    TClientDataSet& cds = avulso.cds;
     cds.SetCommandText("SELECT K, V FROM T");
     cds.Open();
     cds.Append();
@@ -251,11 +242,8 @@ TEST_F(ConexaoTeste, CadaTextoEhPreparadoUmaVezPorConexaoERegistrado)
     Banco().Configura(conexao);
     conexao.SetConnected(true);
     conexao.RegistraComandos(true);
-    TSQLQuery query;
-    query.SQLConnection = &conexao;
-    TDataSetProvider provider;
-    provider.DataSet = &query;
-    TClientDataSet cds(provider, "dsp");
+    TConjuntoAvulso avulso(conexao);
+    TClientDataSet& cds = avulso.cds;
 
     const auto preparados = conexao.ComandosPreparados();
     const auto executados = conexao.ComandosExecutados();
@@ -281,11 +269,8 @@ TEST_F(ConexaoTeste, ComandoInvalidoLancaComAMensagemDoFirebird)
     TConexao conexao;
     Banco().Configura(conexao);
     conexao.SetConnected(true);
-    TSQLQuery query;
-    query.SQLConnection = &conexao;
-    TDataSetProvider provider;
-    provider.DataSet = &query;
-    TClientDataSet cds(provider, "dsp");
+    TConjuntoAvulso avulso(conexao);
+    TClientDataSet& cds = avulso.cds;
     cds.SetCommandText("SELECT * FROM NAO_EXISTE");
     try {
         cds.Open();
