@@ -35,34 +35,34 @@ TDM::TDM() : cds(dspQuery, "dspQuery"), cdsDados(dspDados, "dspDados")
 // Members go in reverse order: the result sets first, then conexao, which rolls back and detaches.
 TDM::~TDM() = default;
 
-bool TDM::IniciaTransacao(std::uint32_t id)
+namespace {
+
+// The safe-call convention: every error becomes a failure status.
+template <class TAcao> bool ChamadaSegura(TAcao acao) noexcept
 {
     try {
-        if (!conexao.InTransaction()) conexao.StartTransaction(Descricao(id));
+        acao();
         return true;
     } catch (...) {
         return false;
     }
+}
+
+} // namespace
+
+bool TDM::IniciaTransacao(std::uint32_t id)
+{
+    return ChamadaSegura([&] { if (!conexao.InTransaction()) conexao.StartTransaction(Descricao(id)); });
 }
 
 bool TDM::ConfirmaTransacao(std::uint32_t id)
 {
-    try {
-        if (conexao.InTransaction()) conexao.Commit(Descricao(id));
-        return true;
-    } catch (...) {
-        return false;
-    }
+    return ChamadaSegura([&] { if (conexao.InTransaction()) conexao.Commit(Descricao(id)); });
 }
 
 bool TDM::CancelaTransacao(std::uint32_t id)
 {
-    try {
-        if (conexao.InTransaction()) conexao.Rollback(Descricao(id));
-        return true;
-    } catch (...) {
-        return false;
-    }
+    return ChamadaSegura([&] { if (conexao.InTransaction()) conexao.Rollback(Descricao(id)); });
 }
 
 void ExigeTransacao(bool sucesso)

@@ -81,39 +81,37 @@ const unsigned char* TBlocoParametros::Dados()
     return dados;
 }
 
-// Each of these calls releases the interface itself on success: forget it then.
+namespace {
+
+// Each of these calls releases the interface itself on success: forget it then. On
+// failure the interface is still ours, and release() ends it.
+template <class T, class TFecha> void FechaComo(TRefFb<T>& ref, TFecha fecha) noexcept
+{
+    if (!ref) return;
+    TStatusFb st;
+    fecha(*ref, &st);
+    if (!st.Falhou()) (void)ref.release();
+    ref.reset();
+}
+
+} // namespace
+
 void FechaSemFalha(TRefFb<IResultSet>& cursor) noexcept
 {
-    if (!cursor) return;
-    TStatusFb st;
-    cursor->close(&st);
-    if (!st.Falhou()) (void)cursor.release();
-    cursor.reset();
+    FechaComo(cursor, [](IResultSet& c, CheckStatusWrapper* st) { c.close(st); });
 }
 
 void FechaSemFalha(TRefFb<IStatement>& comando) noexcept
 {
-    if (!comando) return;
-    TStatusFb st;
-    comando->free(&st);
-    if (!st.Falhou()) (void)comando.release();
-    comando.reset();
+    FechaComo(comando, [](IStatement& c, CheckStatusWrapper* st) { c.free(st); });
 }
 
 void FechaSemFalha(TRefFb<ITransaction>& transacao) noexcept
 {
-    if (!transacao) return;
-    TStatusFb st;
-    transacao->rollback(&st);
-    if (!st.Falhou()) (void)transacao.release();
-    transacao.reset();
+    FechaComo(transacao, [](ITransaction& t, CheckStatusWrapper* st) { t.rollback(st); });
 }
 
 void FechaSemFalha(TRefFb<IBlob>& blob) noexcept
 {
-    if (!blob) return;
-    TStatusFb st;
-    blob->cancel(&st);
-    if (!st.Falhou()) (void)blob.release();
-    blob.reset();
+    FechaComo(blob, [](IBlob& b, CheckStatusWrapper* st) { b.cancel(st); });
 }

@@ -9,7 +9,6 @@
 #include "UTexto.h"
 
 #include <exception>
-#include <optional>
 #include <vector>
 
 namespace {

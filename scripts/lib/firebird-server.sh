@@ -67,7 +67,10 @@ fb_server_stop() {
     kill -TERM "$FB_SERVER_PID" 2>/dev/null
     local i
     for i in $(seq 1 100); do kill -0 "$FB_SERVER_PID" 2>/dev/null || break; sleep 0.1; done
-    kill -KILL "$FB_SERVER_PID" 2>/dev/null
+    if kill -0 "$FB_SERVER_PID" 2>/dev/null; then
+        echo "the test server did not stop in 10 s; killing it" >&2
+        kill -KILL "$FB_SERVER_PID" 2>/dev/null
+    fi
     wait "$FB_SERVER_PID" 2>/dev/null
     FB_SERVER_PID=
 }

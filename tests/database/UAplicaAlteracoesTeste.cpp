@@ -17,15 +17,8 @@ struct TSuiteAplicacao {
     }
 };
 
-class AplicacaoTeste : public TTesteComBanco<TSuiteAplicacao> {
+class AplicacaoTeste : public TTesteComDM<TSuiteAplicacao> {
 protected:
-    void SetUp() override
-    {
-        TTesteComBanco::SetUp();
-        if (HasFatalFailure()) return;
-        Banco().Configura(dm.conexao);
-        dm.conexao.SetConnected(true);
-    }
     TClientDataSet& Abre(const std::string& texto)
     {
         dm.cdsDados.Close();
@@ -49,7 +42,6 @@ protected:
         }
     }
     std::vector<TLinhaLida> Nomes() { return Banco().Consulta("SELECT K, N FROM W ORDER BY K"); }
-    TDM dm;
 };
 
 TEST_F(AplicacaoTeste, SemAlteracoesDevolveZeroENaoEnviaNada)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "UClientDataSet.h"
+#include "UDM.h"
 
 class TConexao;
 
@@ -91,4 +92,18 @@ protected:
 private:
     inline static std::unique_ptr<TBancoTeste> FBanco;
     inline static std::string FFalha;
+};
+
+// Fixture base with a data module of its own, connected to the suite's database.
+template <class TSuite>
+class TTesteComDM : public TTesteComBanco<TSuite> {
+protected:
+    void SetUp() override
+    {
+        TTesteComBanco<TSuite>::SetUp();
+        if (this->HasFatalFailure()) return;
+        this->Banco().Configura(dm.conexao);
+        dm.conexao.SetConnected(true);
+    }
+    TDM dm;
 };

@@ -19,15 +19,8 @@ struct TSuiteConjunto {
     }
 };
 
-class ConjuntoTeste : public TTesteComBanco<TSuiteConjunto> {
+class ConjuntoTeste : public TTesteComDM<TSuiteConjunto> {
 protected:
-    void SetUp() override
-    {
-        TTesteComBanco::SetUp();
-        if (HasFatalFailure()) return;
-        Banco().Configura(dm.conexao);
-        dm.conexao.SetConnected(true);
-    }
     void Abre(const std::string& texto)
     {
         dm.cdsDados.Close();
@@ -43,7 +36,6 @@ protected:
     {
         return Banco().Consulta("SELECT SEQUENCIA, DADOS FROM REPOSITORIO_DADOS WHERE ID=" + std::to_string(id) + " ORDER BY SEQUENCIA");
     }
-    TDM dm;
 };
 
 // --- The cursor ---

@@ -17,21 +17,15 @@ struct TSuiteEscritor {
     static std::vector<std::string> Tabelas() { return {}; }
 };
 
-class AtualizaArquivoTeste : public TTesteComBanco<TSuiteEscritor> {
+class AtualizaArquivoTeste : public TTesteComDM<TSuiteEscritor> {
 protected:
-    void SetUp() override
-    {
-        TTesteComBanco::SetUp();
-        if (HasFatalFailure()) return;
-        FDm = DMConectado(Banco());
-    }
 
     // Writes the file as bytes, opens it, reads its header as the run does and calls the writer.
     TResultado Atualiza(const std::string& conteudo, const std::string& pasta = "SISTEMA\\")
     {
         TArquivoFonte fonte(FPasta.Escreve("fonte" + std::to_string(++FArquivos) + ".txt", conteudo));
         const std::string cabecalho = fonte.LeLinha();
-        return AtualizaArquivo(*FDm, FMensagens, cabecalho, fonte, pasta);
+        return AtualizaArquivo(dm, FMensagens, cabecalho, fonte, pasta);
     }
 
     void Armazena(int id, const std::string& arquivo, const std::string& dataHora, const std::vector<std::pair<int, std::string>>& linhas)
@@ -59,13 +53,12 @@ protected:
     std::vector<std::string> ComandosDe(const std::string& inicio) const
     {
         std::vector<std::string> achados;
-        for (const auto& comando : FDm->conexao.ComandosRegistrados())
+        for (const auto& comando : dm.conexao.ComandosRegistrados())
             if (comando.rfind(inicio, 0) == 0) achados.push_back(comando);
         return achados;
     }
 
     TPastaTemporaria FPasta;
-    std::unique_ptr<TDM> FDm;
     TMensagensGravadas FMensagens;
     int FArquivos = 0;
 };
@@ -81,7 +74,7 @@ TEST_F(AtualizaArquivoTeste, ArquivoNovoNumaTabelaVaziaRecebeId1)
     EXPECT_EQ(*linhas[0][2], "2024-03-05 14:07:09.0000");
     EXPECT_EQ(Corpo(1), (std::vector<std::string>{"1=linha 1", "2=linha 2"}));
     EXPECT_TRUE(FMensagens.Textos.empty());
-    EXPECT_EQ(FDm->conexao.TransacoesAtivas(), 0);
+    EXPECT_EQ(dm.conexao.TransacoesAtivas(), 0);
 }
 
 TEST_F(AtualizaArquivoTeste, ArquivoNovoRecebeOMaiorIdMaisUm)
@@ -94,14 +87,14 @@ TEST_F(AtualizaArquivoTeste, ArquivoNovoRecebeOMaiorIdMaisUm)
 TEST_F(AtualizaArquivoTeste, CopiaArmazenadaIgualNaoEnviaNadaNemIniciaTransacao)
 {
     Armazena(1, "SISTEMA\\A.TXT", "2024-03-05 14:07:09", {{1, "antiga"}});
-    FDm->conexao.RegistraComandos(true);
-    const auto transacoes = FDm->conexao.TransacoesAtivas();
+    dm.conexao.RegistraComandos(true);
+    const auto transacoes = dm.conexao.TransacoesAtivas();
 
     ASSERT_EQ(Atualiza("a.txt;20240305140709\nnova\n"), TResultado::Continua);
 
-    EXPECT_EQ(FDm->conexao.ComandosRegistrados(),
+    EXPECT_EQ(dm.conexao.ComandosRegistrados(),
               std::vector<std::string>{"SELECT * FROM REPOSITORIO WHERE ARQUIVO='SISTEMA\\A.TXT'"});
-    EXPECT_EQ(FDm->conexao.TransacoesAtivas(), transacoes);
+    EXPECT_EQ(dm.conexao.TransacoesAtivas(), transacoes);
     EXPECT_TRUE(FMensagens.Textos.empty());
     EXPECT_EQ(Corpo(1), std::vector<std::string>{"1=antiga"});
 }
@@ -167,9 +160,9 @@ TEST_P(NomeRepositorioTeste, EhAPastaMaisOCampoEmMaiusculas)
     ASSERT_EQ(Atualiza(GetParam().campo + ";20240305140709\nx\n", GetParam().pasta), TResultado::Continua);
     EXPECT_EQ(Banco().Valor("SELECT ARQUIVO FROM REPOSITORIO"), GetParam().esperado);
     // Looked up again under the same name, the file is now up to date.
-    FDm->conexao.RegistraComandos(true);
+    dm.conexao.RegistraComandos(true);
     ASSERT_EQ(Atualiza(GetParam().campo + ";20240305140709\nx\n", GetParam().pasta), TResultado::Continua);
-    EXPECT_EQ(FDm->conexao.ComandosRegistrados().size(), 1u);
+    EXPECT_EQ(dm.conexao.ComandosRegistrados().size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Casos, NomeRepositorioTeste, testing::Values(
@@ -181,9 +174,9 @@ INSTANTIATE_TEST_SUITE_P(Casos, NomeRepositorioTeste, testing::Values(
 
 TEST_F(AtualizaArquivoTeste, AspasNoNomeSaoDobradasNaBusca)
 {
-    FDm->conexao.RegistraComandos(true);
+    dm.conexao.RegistraComandos(true);
     ASSERT_EQ(Atualiza("D'AGUA.TXT;20240305140709\n"), TResultado::Continua);
-    EXPECT_EQ(FDm->conexao.ComandosRegistrados().front(), "SELECT * FROM REPOSITORIO WHERE ARQUIVO='SISTEMA\\D''AGUA.TXT'");
+    EXPECT_EQ(dm.conexao.ComandosRegistrados().front(), "SELECT * FROM REPOSITORIO WHERE ARQUIVO='SISTEMA\\D''AGUA.TXT'");
 }
 
 TEST_F(AtualizaArquivoTeste, ArquivoNovoSemCarimboTerminaComOErroENadaGrava)
@@ -195,12 +188,12 @@ TEST_F(AtualizaArquivoTeste, ArquivoNovoSemCarimboTerminaComOErroENadaGrava)
         EXPECT_NE(std::string(e.what()).find("Carimbo"), std::string::npos) << e.what();
     }
     EXPECT_EQ(Banco().Valor("SELECT COUNT(*) FROM REPOSITORIO"), "0");
-    EXPECT_EQ(FDm->conexao.TransacoesAtivas(), 0);
+    EXPECT_EQ(dm.conexao.TransacoesAtivas(), 0);
 }
 
 TEST_F(AtualizaArquivoTeste, BuscaQueFalhaDevolvePara)
 {
-    FDm->conexao.SetConnected(false);
+    dm.conexao.SetConnected(false);
     EXPECT_EQ(Atualiza("a.txt;20240305140709\nx\n"), TResultado::Para);
     EXPECT_TRUE(FMensagens.Textos.empty());   // the run shows its own message
 }
@@ -208,7 +201,7 @@ TEST_F(AtualizaArquivoTeste, BuscaQueFalhaDevolvePara)
 TEST_F(AtualizaArquivoTeste, RegravacaoDoMesmoTamanhoSoAtualizaELinhaIgualNaoEnviaComando)
 {
     Armazena(1, "SISTEMA\\A.TXT", "2024-01-01 00:00:00", {{1, "igual"}, {2, "velha"}, {3, "igual"}});
-    FDm->conexao.RegistraComandos(true);
+    dm.conexao.RegistraComandos(true);
 
     ASSERT_EQ(Atualiza("a.txt;20240305140709\nigual\nnova\nigual\n"), TResultado::Continua);
 
@@ -216,7 +209,7 @@ TEST_F(AtualizaArquivoTeste, RegravacaoDoMesmoTamanhoSoAtualizaELinhaIgualNaoEnv
     EXPECT_TRUE(ComandosDe("INSERT").empty());
     EXPECT_TRUE(ComandosDe("DELETE").empty());
     const auto atualizacoes = ComandosDe("UPDATE");
-    ASSERT_EQ(atualizacoes.size(), 2u) << testing::PrintToString(FDm->conexao.ComandosRegistrados());   // the file's row and the one changed line
+    ASSERT_EQ(atualizacoes.size(), 2u) << testing::PrintToString(dm.conexao.ComandosRegistrados());   // the file's row and the one changed line
     EXPECT_EQ(atualizacoes[0].rfind("UPDATE \"REPOSITORIO\" SET \"DATA_HORA\" = ?", 0), 0u) << atualizacoes[0];
     EXPECT_EQ(atualizacoes[1].rfind("UPDATE \"REPOSITORIO_DADOS\" SET \"DADOS\" = ?", 0), 0u) << atualizacoes[1];
 }
@@ -231,7 +224,7 @@ TEST_F(AtualizaArquivoTeste, FalhaAoAplicarOCorpoDesfazTambemORegistro)
     EXPECT_EQ(FMensagens.Textos, std::vector<std::string>{"Ocorreu um erro ao tentar gravar os Dados."});
     EXPECT_EQ(DataHora(1), "2024-01-01 00:00:00.0000");
     EXPECT_EQ(Corpo(1), (std::vector<std::string>{"1=a", "2=b"}));
-    EXPECT_EQ(FDm->conexao.TransacoesAtivas(), 0);
+    EXPECT_EQ(dm.conexao.TransacoesAtivas(), 0);
 }
 
 TEST_F(AtualizaArquivoTeste, FalhaAoAplicarORegistroDesfazEAvisaComONome)
@@ -248,7 +241,7 @@ TEST_F(AtualizaArquivoTeste, FalhaAoAplicarORegistroDesfazEAvisaComONome)
     ASSERT_EQ(Atualiza("recusado.txt;20240305140709\nx\n"), TResultado::Continua);
     EXPECT_EQ(FMensagens.Textos, std::vector<std::string>{"Erro ao tentar realizar commit no Registro recusado.txt"});
     EXPECT_EQ(Banco().Valor("SELECT COUNT(*) FROM REPOSITORIO"), "0");
-    EXPECT_EQ(FDm->conexao.TransacoesAtivas(), 0);
+    EXPECT_EQ(dm.conexao.TransacoesAtivas(), 0);
 }
 
 // A body line that cannot be posted leaves the stored file as it was, old version and
@@ -262,7 +255,7 @@ TEST_F(AtualizaArquivoTeste, LinhaQueNaoPodeSerGravadaMantemAVersaoAntigaInteira
     EXPECT_EQ(FMensagens.Textos, std::vector<std::string>{"Erro ao inserir o Arquivo"});
     EXPECT_EQ(DataHora(1), "2024-01-01 00:00:00.0000");
     EXPECT_EQ(Corpo(1), (std::vector<std::string>{"1=a", "2=b", "3=c"}));
-    EXPECT_EQ(FDm->conexao.TransacoesAtivas(), 0);
+    EXPECT_EQ(dm.conexao.TransacoesAtivas(), 0);
 }
 
 // An error nobody catches, raised after the file's transaction began, must not leave
@@ -274,7 +267,7 @@ TEST_F(AtualizaArquivoTeste, ErroNaoTratadoDepoisDoInicioDesfazATransacao)
 
     EXPECT_THROW(Atualiza("a.txt;20240305140709\nx\n"), EErro);
 
-    EXPECT_EQ(FDm->conexao.TransacoesAtivas(), 0);
+    EXPECT_EQ(dm.conexao.TransacoesAtivas(), 0);
     EXPECT_EQ(DataHora(1), "2024-01-01 00:00:00.0000");
 }
 

@@ -69,6 +69,17 @@ protected:
 
     std::string Valor(const std::string& sql) { return Banco().Valor(sql).value_or("<null>"); }
 
+    // "x" gives x.txt, stamped and holding the line "linha x", and a list naming them all.
+    void EscreveArquivosELista(const std::vector<std::string>& nomes)
+    {
+        std::string lista;
+        for (const std::string& n : nomes) {
+            FPasta.Escreve(n + ".txt", n + ".txt;20240305140709\nlinha " + n + "\n");
+            lista += n + ".txt\n";
+        }
+        FPasta.Escreve("ListaArquivos.txt", lista);
+    }
+
     TPastaTemporaria FPasta;
     TDM FDm;
     TJanelaGravada FJanela;
@@ -148,9 +159,7 @@ TEST_F(ExecutaAtualizacaoTeste, EnviaOsArquivosExistentesEContaOProgresso)
 // A cancel confirmed while a file is being written takes effect before the next one.
 TEST_F(ExecutaAtualizacaoTeste, CancelamentoConfirmadoTerminaOArquivoEPara)
 {
-    FPasta.Escreve("a.txt", "a.txt;20240305140709\nlinha a\n");
-    FPasta.Escreve("b.txt", "b.txt;20240305140709\nlinha b\n");
-    FPasta.Escreve("ListaArquivos.txt", "a.txt\nb.txt\n");
+    EscreveArquivosELista({"a", "b"});
     // Pumps: 1 before a.txt, 2 after its progress step: the user confirms there.
     FJanela.AoProcessar = [this](int n) { if (n == 2) FJanela.PodeFechar = true; };
 
@@ -166,10 +175,7 @@ TEST_F(ExecutaAtualizacaoTeste, CancelamentoConfirmadoTerminaOArquivoEPara)
 
 TEST_F(ExecutaAtualizacaoTeste, BuscaQueFalhaMostraBancoInvalidoEMantemOsAnteriores)
 {
-    FPasta.Escreve("a.txt", "a.txt;20240305140709\nlinha a\n");
-    FPasta.Escreve("b.txt", "b.txt;20240305140709\nlinha b\n");
-    FPasta.Escreve("c.txt", "c.txt;20240305140709\nlinha c\n");
-    FPasta.Escreve("ListaArquivos.txt", "a.txt\nb.txt\nc.txt\n");
+    EscreveArquivosELista({"a", "b", "c"});
     // The connection is lost just before b.txt is looked up.
     FJanela.AoProcessar = [this](int n) { if (n == 4) FDm.conexao.SetConnected(false); };
 
@@ -185,13 +191,11 @@ TEST_F(ExecutaAtualizacaoTeste, BuscaQueFalhaMostraBancoInvalidoEMantemOsAnterio
 
 TEST_F(ExecutaAtualizacaoTeste, ErroNaoTratadoFechaOArquivoEDevolveAJanela)
 {
-    FPasta.Escreve("a.txt", "a.txt;20240305140709\nlinha a\n");
-    FPasta.Escreve("b.txt", "b.txt;2024-03-05\nlinha b\n");
-    FPasta.Escreve("c.txt", "c.txt;20240305140709\nlinha c\n");
     // A first run leaves the connection and whatever the client library keeps open.
-    FPasta.Escreve("ListaArquivos.txt", "a.txt\n");
+    EscreveArquivosELista({"a"});
     Executa();
-    FPasta.Escreve("ListaArquivos.txt", "a.txt\nb.txt\nc.txt\n");
+    EscreveArquivosELista({"a", "b", "c"});
+    FPasta.Escreve("b.txt", "b.txt;2024-03-05\nlinha b\n");
     const int descritores = DescritoresAbertos();
 
     try {
@@ -210,8 +214,7 @@ TEST_F(ExecutaAtualizacaoTeste, ErroNaoTratadoFechaOArquivoEDevolveAJanela)
 
 TEST_F(ExecutaAtualizacaoTeste, SegundaExecucaoReconectaEEncontraTudoAtualizado)
 {
-    FPasta.Escreve("a.txt", "a.txt;20240305140709\nlinha a\n");
-    FPasta.Escreve("ListaArquivos.txt", "a.txt\n");
+    EscreveArquivosELista({"a"});
     Executa();
     FDm.conexao.RegistraComandos(true);
 
