@@ -175,11 +175,11 @@ void TConexaoImpl::Desconecta()
     if (!falha.empty()) throw EErro(falha);
 }
 
-TRefFb<ITransaction> TConexaoImpl::NovaTransacao(TNivelIsolamento nivel)
+TRefFb<ITransaction> TConexaoImpl::NovaTransacao(const TTransactionDesc& descricao)
 {
     TBlocoParametros tpb(IXpbBuilder::TPB);
-    tpb.InsereMarca(isc_tpb_write);
-    if (nivel == TNivelIsolamento::RepeatableRead) {
+    tpb.InsereMarca(descricao.SomenteLeitura ? isc_tpb_read : isc_tpb_write);
+    if (descricao.IsolationLevel == TNivelIsolamento::RepeatableRead) {
         tpb.InsereMarca(isc_tpb_concurrency);
     } else {
         // Firebird reads no uncommitted data, so a dirty read is read committed here too.
@@ -187,6 +187,10 @@ TRefFb<ITransaction> TConexaoImpl::NovaTransacao(TNivelIsolamento nivel)
         tpb.InsereMarca(isc_tpb_rec_version);
     }
     tpb.InsereMarca(FEsperaBloqueios ? isc_tpb_wait : isc_tpb_nowait);
+    for (const std::string& tabela : descricao.TabelasProtegidas) {
+        tpb.InsereTexto(isc_tpb_lock_write, tabela);
+        tpb.InsereMarca(isc_tpb_protected);
+    }
     TStatusFb st;
     TRefFb<ITransaction> transacao(Anexo()->startTransaction(&st, tpb.Tamanho(), tpb.Dados()));
     st.Verifica("Não foi possível iniciar a transação.");
@@ -197,7 +201,7 @@ TRefFb<ITransaction> TConexaoImpl::NovaTransacao(TNivelIsolamento nivel)
 void TConexaoImpl::IniciaTransacao(const TTransactionDesc& descricao)
 {
     if (!FAnexo) throw EErro("Não é possível iniciar uma transação: a conexão com o banco de dados não está aberta.");
-    FTransacoes.push_back({descricao.TransactionID, NovaTransacao(descricao.IsolationLevel)});
+    FTransacoes.push_back({descricao.TransactionID, NovaTransacao(descricao)});
 }
 
 namespace {
@@ -236,7 +240,7 @@ void TConexaoImpl::CancelaTransacao(const TTransactionDesc& descricao)
 
 ITransaction* TConexaoImpl::TransacaoCorrente() { return FTransacoes.empty() ? nullptr : FTransacoes.back().Handle.get(); }
 
-TRefFb<ITransaction> TConexaoImpl::IniciaTransacaoCurta() { return NovaTransacao(TNivelIsolamento::ReadCommitted); }
+TRefFb<ITransaction> TConexaoImpl::IniciaTransacaoCurta() { return NovaTransacao(TTransactionDesc{}); }
 
 std::shared_ptr<TComando> TConexaoImpl::Prepara(const std::string& texto, ITransaction* transacao)
 {

@@ -13,6 +13,11 @@ struct TTransactionDesc {
     std::uint32_t GlobalID = 0;            // not used
     TNivelIsolamento IsolationLevel = TNivelIsolamento::ReadCommitted;
     std::uint32_t CustomIsolation = 0;     // not used
+    // Beyond the driver's descriptor: a transaction that may not write, and tables reserved
+    // for protected write when it begins (others may read them, but a second reservation
+    // waits, or fails without WaitOnLocks, until this transaction ends).
+    bool SomenteLeitura = false;
+    std::vector<std::string> TabelasProtegidas;
 };
 
 class TConexaoImpl;

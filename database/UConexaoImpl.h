@@ -56,7 +56,7 @@ private:
         std::uint32_t Id;
         TRefFb<Firebird::ITransaction> Handle;
     };
-    TRefFb<Firebird::ITransaction> NovaTransacao(TNivelIsolamento nivel);
+    TRefFb<Firebird::ITransaction> NovaTransacao(const TTransactionDesc& descricao);
     void EsvaziaCache() noexcept;
 
     TRefFb<Firebird::IProvider> FProvedor;

@@ -200,6 +200,54 @@ TEST_F(ConexaoTeste, TransacoesSaoContadasEConfirmarSemTransacaoEhErro)
     EXPECT_FALSE(conexao.InTransaction());
 }
 
+TEST_F(ConexaoTeste, TransacaoSomenteLeituraRecusaGravar)
+{
+    TConexao conexao;
+    Banco().Configura(conexao);
+    conexao.SetConnected(true);
+    TTransactionDesc leitura;
+    leitura.SomenteLeitura = true;
+    conexao.StartTransaction(leitura);
+    TConjuntoAvulso avulso(conexao);
+    TClientDataSet& cds = avulso.cds;
+    cds.SetCommandText("SELECT K, V FROM T");
+    cds.Open();
+    cds.Append();
+    cds.FieldByName("K").SetAsInteger(1);
+    cds.Post();
+    EXPECT_EQ(cds.ApplyUpdates(0), 1);
+    EXPECT_NE(cds.UltimoErroAplicacao().find("read-only"), std::string::npos) << cds.UltimoErroAplicacao();
+    conexao.Rollback(leitura);
+    EXPECT_EQ(Banco().Valor("SELECT COUNT(*) FROM T"), "0");
+}
+
+TEST_F(ConexaoTeste, TabelaProtegidaDeixaLerMasNaoReservarDeNovo)
+{
+    TConexao primeira, segunda;
+    for (TConexao* c : {&primeira, &segunda}) {
+        Banco().Configura(*c);
+        c->DefineParametro("WaitOnLocks", "False");   // a conflict fails at once instead of waiting
+        c->SetConnected(true);
+    }
+    TTransactionDesc reserva;
+    reserva.TabelasProtegidas = {"T"};
+    primeira.StartTransaction(reserva);
+
+    TConjuntoAvulso leitor(segunda);
+    leitor.cds.SetCommandText("SELECT K FROM T");
+    EXPECT_NO_THROW(leitor.cds.Open());
+    try {
+        segunda.StartTransaction(reserva);
+        FAIL() << "a segunda reserva começou";
+    } catch (const EErro& e) {
+        EXPECT_NE(std::string(e.what()).find("lock conflict"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(segunda.TransacoesAtivas(), 0);
+
+    primeira.Commit(reserva);
+    EXPECT_NO_THROW(segunda.StartTransaction(reserva));
+}
+
 // Inserts a row through the layer inside an explicit transaction left open.
 void InsereEmTransacaoAberta(TConexao& conexao)
 {
