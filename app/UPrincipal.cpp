@@ -4,6 +4,7 @@
 
 #include "UCaminhos.h"
 #include "UDM.h"
+#include "UFonteJanela.h"
 #include "ULinhaComando.h"
 #include "UMensagens.h"
 #include "UPlataforma.h"
@@ -36,6 +37,7 @@ std::string AparaOuPadrao(const std::string& texto, const char* padrao)
 TfrmPrincipal::TfrmPrincipal(QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TfrmPrincipal>())
 {
+    DefineSubstitutasFonteJanela();
     ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
@@ -56,6 +58,8 @@ TfrmPrincipal::TfrmPrincipal(QWidget* parent)
     paleta.setColor(QPalette::Base, paleta.color(QPalette::Button));
     ui->EdDisplay->setPalette(paleta);
 
+    // As on the platform the tool comes from, Enter presses the focused button (the .ui makes
+    // both auto-default); outside a dialog Qt would otherwise ignore it.
     ui->BitBtn1->setFocus();
 
     FExecutaDialogo = [](QFileDialog& dialogo) { return dialogo.exec() == QDialog::Accepted; };
@@ -132,7 +136,8 @@ void TfrmPrincipal::SpeedButton1Click()
         FNomeArquivoDialogo = QFileInfo(ParaQString(atual)).absoluteFilePath();
 
     QFileDialog OpenDialog1(this, QString::fromUtf8(TituloAbrirBanco));
-    OpenDialog1.setFileMode(QFileDialog::ExistingFile);
+    // A name it cannot find here is taken as typed: the file may be a path on the server.
+    OpenDialog1.setFileMode(QFileDialog::AnyFile);
     OpenDialog1.setAcceptMode(QFileDialog::AcceptOpen);
     // Qt's own dialog on every platform: it matches the patterns without regard to case,
     // so ".Fdb" finds "BASE.FDB" too.

@@ -5,37 +5,34 @@
 
 namespace {
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF. A Latin-1
-// text with accents almost never passes, so the guess below is safe in practice.
-bool EUtf8Valido(const std::string& bytes)
+// The length of the strict UTF-8 sequence that starts at bytes[i], or 0 when none does:
+// no overlong forms, no surrogates, nothing above U+10FFFF. Latin-1 accented letters are
+// lead bytes whose next byte is almost never a continuation, so a Windows-1252 name
+// practically never reads as UTF-8.
+std::size_t TamanhoSequenciaUtf8(const std::string& bytes, std::size_t i)
 {
-    std::size_t i = 0;
-    const std::size_t n = bytes.size();
-    while (i < n) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) { ++i; continue; }
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    if (c < 0x80) return 1;
 
-        std::size_t seguintes;
-        unsigned char minimo = 0x80, maximo = 0xBF;   // range of the second byte
-        if (c >= 0xC2 && c <= 0xDF) seguintes = 1;
-        else if (c == 0xE0) { seguintes = 2; minimo = 0xA0; }
-        else if (c == 0xED) { seguintes = 2; maximo = 0x9F; }
-        else if (c >= 0xE1 && c <= 0xEF) seguintes = 2;
-        else if (c == 0xF0) { seguintes = 3; minimo = 0x90; }
-        else if (c >= 0xF1 && c <= 0xF3) seguintes = 3;
-        else if (c == 0xF4) { seguintes = 3; maximo = 0x8F; }
-        else return false;
+    std::size_t seguintes;
+    unsigned char minimo = 0x80, maximo = 0xBF;   // range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) seguintes = 1;
+    else if (c == 0xE0) { seguintes = 2; minimo = 0xA0; }
+    else if (c == 0xED) { seguintes = 2; maximo = 0x9F; }
+    else if (c >= 0xE1 && c <= 0xEF) seguintes = 2;
+    else if (c == 0xF0) { seguintes = 3; minimo = 0x90; }
+    else if (c >= 0xF1 && c <= 0xF3) seguintes = 3;
+    else if (c == 0xF4) { seguintes = 3; maximo = 0x8F; }
+    else return 0;
 
-        if (n - i <= seguintes) return false;
-        for (std::size_t k = 1; k <= seguintes; ++k) {
-            const auto b = static_cast<unsigned char>(bytes[i + k]);
-            const unsigned char de = k == 1 ? minimo : 0x80;
-            const unsigned char ate = k == 1 ? maximo : 0xBF;
-            if (b < de || b > ate) return false;
-        }
-        i += seguintes + 1;
+    if (bytes.size() - i <= seguintes) return 0;
+    for (std::size_t k = 1; k <= seguintes; ++k) {
+        const auto b = static_cast<unsigned char>(bytes[i + k]);
+        const unsigned char de = k == 1 ? minimo : 0x80;
+        const unsigned char ate = k == 1 ? maximo : 0xBF;
+        if (b < de || b > ate) return 0;
     }
-    return true;
+    return seguintes + 1;
 }
 
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F. The five codes it leaves
@@ -51,14 +48,18 @@ constexpr char16_t Cp1252De80a9F[32] = {
 
 QString ParaQString(const std::string& bytes)
 {
-    if (EUtf8Valido(bytes))
-        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-
+    // Decided sequence by sequence, not for the whole text: a message joins the program's
+    // own UTF-8 texts with names and paths from outside, which may be Windows-1252.
     QString texto;
     texto.reserve(static_cast<qsizetype>(bytes.size()));
-    for (const char byte : bytes) {
-        const auto c = static_cast<unsigned char>(byte);
-        texto += QChar(c >= 0x80 && c <= 0x9F ? Cp1252De80a9F[c - 0x80] : char16_t{c});
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (const std::size_t tamanho = TamanhoSequenciaUtf8(bytes, i); tamanho > 0) {
+            texto += QString::fromUtf8(bytes.data() + i, static_cast<qsizetype>(tamanho));
+            i += tamanho;
+            continue;
+        }
+        const auto c = static_cast<unsigned char>(bytes[i++]);   // 0x80 and above: ASCII decoded
+        texto += QChar(c <= 0x9F ? Cp1252De80a9F[c - 0x80] : char16_t{c});
     }
     return texto;
 }

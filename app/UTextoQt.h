@@ -4,8 +4,9 @@
 
 // The window's edge between the program's byte texts and Qt's QString.
 
-// Bytes that form valid UTF-8 are read as UTF-8; any other bytes are read as
-// Windows-1252, the code page the parent application and the data files use.
+// Each valid UTF-8 sequence is read as UTF-8 and every other byte as Windows-1252, the
+// code page of the parent application and the data files, so a message that joins the
+// program's own texts with a name from outside shows both parts right.
 QString ParaQString(const std::string& bytes);
 
 // The text as UTF-8 bytes.

@@ -1,4 +1,6 @@
 #include "UMensagens.h"
+
+#include "UAtualizacao.h"
 #include "URespostasGravadas.h"
 
 #include <QApplication>
@@ -67,6 +69,20 @@ TEST_F(CaixasTeste, CadaCaixaTemSeuTipoTituloETexto)
     EXPECT_EQ(respostas.Caixas[2].tipo, TCaixa::Tipo::Erro);
     EXPECT_EQ(respostas.Caixas[2].titulo, u"Atualizador Executável"_s);
     EXPECT_EQ(respostas.Caixas[2].texto, u"Falha ao abrir o arquivo."_s);
+}
+
+// The fixed text is UTF-8 in the program, the path arrives in the parent's code page.
+TEST_F(CaixasTeste, MensagemDeConexaoMostraTextoFixoECaminhoWindows1252)
+{
+    TRespostasGravadas respostas;
+    MostraMensagem(MensagemFalhaConexao("C:\\Dados\\Produ\xe7\xe3o\\base.fdb"s));
+    MostraErro(std::runtime_error("Não foi possível abrir o arquivo \"/dados/Produ\xe7\xe3o.txt\""s));
+
+    ASSERT_EQ(respostas.Caixas.size(), 2u);
+    EXPECT_EQ(respostas.Caixas[0].texto,
+              u"Não foi possível conectar no Banco de Dados!\r\nO Arquivo de Banco de Dados "
+              u"C:\\Dados\\Produção\\base.fdb\rNão Existe ou não foi Encontrado."_s);
+    EXPECT_EQ(respostas.Caixas[1].texto, u"Não foi possível abrir o arquivo \"/dados/Produção.txt\""_s);
 }
 
 TEST_F(CaixasTeste, ConfirmacaoDevolveAResposta)

@@ -8,14 +8,17 @@
 #include "UMensagens.h"
 #include "URespostasGravadas.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -170,6 +173,36 @@ TEST_F(JanelaExecucaoTeste, ProcurarPreSelecionaOArquivoDoCampoOuOUltimo)
     FJanela.SpeedButton1Click();
     EXPECT_EQ(preSelecionado, QString("BASE.FDB"));     // the field's existing file
     EXPECT_EQ(campo->text(), base);
+}
+
+// The database file may be a path on the server: the dialog takes a name it cannot find
+// here as typed, without a warning, and the field shows it.
+TEST_F(JanelaExecucaoTeste, ProcurarAceitaUmCaminhoQueNaoExisteAqui)
+{
+    const QString noServidor = QString::fromUtf8("/srv/firebird/Produção/BASE.FDB");
+    auto* campo = FJanela.findChild<QLineEdit*>("EdBancoDados");
+    QStringList avisos;
+    // A warning box would wait for a person: it is noted and closed instead.
+    QTimer vigia;
+    QObject::connect(&vigia, &QTimer::timeout, [&] {
+        if (auto* caixa = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            avisos << caixa->text();
+            caixa->reject();
+        }
+    });
+    vigia.start(10);
+    FJanela.DefineExecutaDialogo([&](QFileDialog& dialogo) {
+        dialogo.findChild<QLineEdit*>("fileNameEdit")->setText(noServidor);
+        static_cast<QDialog&>(dialogo).accept();   // what "Open" or Enter does
+        return dialogo.result() == QDialog::Accepted;
+    });
+
+    campo->setText("");   // nothing preselected, so the dialog takes what is typed
+    FJanela.SpeedButton1Click();
+
+    EXPECT_EQ(avisos, QStringList()) << avisos.join(' ').toStdString();
+    EXPECT_EQ(campo->text(), noServidor) << campo->text().toStdString();
+    EXPECT_EQ(FJanela.TextoBancoDados(), "/srv/firebird/Produção/BASE.FDB");
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -406,5 +407,40 @@ TEST_F(JanelaTeste, OrdemDeTabulacaoEFocoInicial)
     }
     EXPECT_EQ(ordem, (QStringList{u"BitBtn1"_s, u"BitBtn2"_s, u"EdMaquina"_s, u"EdBancoDados"_s, u"EdDisplay"_s}));
 }
+
+struct TCasoEnter {
+    const char* nome;
+    const char* botao;
+    Qt::Key tecla;
+};
+
+void PrintTo(const TCasoEnter& caso, std::ostream* saida) { *saida << caso.nome; }
+
+class EnterTeste : public JanelaTeste, public testing::WithParamInterface<TCasoEnter> {};
+
+// As on the platform the tool comes from, Enter presses the button that has the focus.
+TEST_P(EnterTeste, PressionaOBotaoComFoco)
+{
+    // No server and a file that is not there: "Atualizar" ends at once with its message.
+    Cria({"T", " ", "/nao/existe/base.fdb", "SIS", "VormelaK"});
+    janela.show();
+    janela.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&janela));
+    auto& botao = Controle<QPushButton>(GetParam().botao);
+    botao.setFocus();
+    QSignalSpy pressionado(&botao, &QPushButton::clicked);
+
+    QTest::keyClick(janela.windowHandle(), GetParam().tecla);
+
+    EXPECT_EQ(pressionado.count(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, EnterTeste,
+    testing::Values(
+        TCasoEnter{"AtualizarComReturn", "BitBtn1", Qt::Key_Return},
+        TCasoEnter{"AtualizarComEnterDoTeclado", "BitBtn1", Qt::Key_Enter},
+        TCasoEnter{"CancelarComReturn", "BitBtn2", Qt::Key_Return}),
+    [](const testing::TestParamInfo<TCasoEnter>& info) { return std::string(info.param.nome); });
 
 }  // namespace

@@ -20,7 +20,7 @@ void PrintTo(const TCasoTexto& caso, std::ostream* saida) { *saida << caso.nome;
 
 class ParaQStringTeste : public testing::TestWithParam<TCasoTexto> {};
 
-TEST_P(ParaQStringTeste, LeUtf8OuWindows1252)
+TEST_P(ParaQStringTeste, LeCadaSequenciaUtf8ComoUtf8EOResto1252)
 {
     EXPECT_EQ(ParaQString(GetParam().bytes), GetParam().esperado);
 }
@@ -35,8 +35,10 @@ INSTANTIATE_TEST_SUITE_P(
         TCasoTexto{"Latin1", "Execu\xe7\xe3o n\xe3o autorizada!"s, u"Execução não autorizada!"_s},
         TCasoTexto{"Faixa80a9F", "\x80 \x93x\x94 \x85 \x8a\x9f"s, u"€ “x” … ŠŸ"_s},
         TCasoTexto{"IndefinidosViramControlesC1", "\x81\x8d\x8f\x90\x9d"s, u"\u0081\u008d\u008f\u0090\u009d"_s},
-        // One stray byte makes the whole text Windows-1252, valid sequences included.
-        TCasoTexto{"Utf8ComByteLatin1", "a\xc3\xa7\xe9"s, u"aÃ§é"_s},
+        // The program's UTF-8 texts keep their letters beside a Windows-1252 name.
+        TCasoTexto{"Utf8ComByteLatin1", "a\xc3\xa7\xe9"s, u"açé"_s},
+        TCasoTexto{"Latin1ComUtf8", "Produ\xe7\xe3o: n\xc3\xa3o"s, u"Produção: não"_s},
+        TCasoTexto{"Latin1EntreUtf8", "ação \x93Produ\xe7\xe3o\x94 ação"s, u"ação “Produção” ação"_s},
         TCasoTexto{"SobreLongoNaoEUtf8", "\xc0\xaf"s, u"À¯"_s},
         TCasoTexto{"MetadeDeParSubstitutoNaoEUtf8", "\xed\xa0\x80"s, u"í\u00a0€"_s},
         TCasoTexto{"AcimaDe10FFFFNaoEUtf8", "\xf4\x90\x80\x80"s, u"ô\u0090€€"_s},
