@@ -58,8 +58,8 @@ TfrmPrincipal::TfrmPrincipal(QWidget* parent)
     paleta.setColor(QPalette::Base, paleta.color(QPalette::Button));
     ui->EdDisplay->setPalette(paleta);
 
-    // As on the platform the tool comes from, Enter presses the focused button (the .ui makes
-    // both auto-default); outside a dialog Qt would otherwise ignore it.
+    // Both buttons are auto-default in the form: as on the platform the tool comes from, Enter
+    // presses the focused one, which Qt otherwise does only inside a dialog.
     ui->BitBtn1->setFocus();
 
     FExecutaDialogo = [](QFileDialog& dialogo) { return dialogo.exec() == QDialog::Accepted; };

@@ -52,13 +52,20 @@ QString ParaQString(const std::string& bytes)
     // own UTF-8 texts with names and paths from outside, which may be Windows-1252.
     QString texto;
     texto.reserve(static_cast<qsizetype>(bytes.size()));
-    for (std::size_t i = 0; i < bytes.size();) {
-        if (const std::size_t tamanho = TamanhoSequenciaUtf8(bytes, i); tamanho > 0) {
-            texto += QString::fromUtf8(bytes.data() + i, static_cast<qsizetype>(tamanho));
-            i += tamanho;
+    const std::size_t n = bytes.size();
+    for (std::size_t i = 0; i < n;) {
+        std::size_t fim = i;
+        while (fim < n) {
+            const std::size_t tamanho = TamanhoSequenciaUtf8(bytes, fim);
+            if (tamanho == 0) break;
+            fim += tamanho;
+        }
+        if (fim > i) {
+            texto += QString::fromUtf8(bytes.data() + i, static_cast<qsizetype>(fim - i));
+            i = fim;
             continue;
         }
-        const auto c = static_cast<unsigned char>(bytes[i++]);   // 0x80 and above: ASCII decoded
+        const auto c = static_cast<unsigned char>(bytes[i++]);   // 0x80 and above: ASCII is UTF-8
         texto += QChar(c <= 0x9F ? Cp1252De80a9F[c - 0x80] : char16_t{c});
     }
     return texto;
