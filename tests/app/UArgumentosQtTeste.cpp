@@ -23,6 +23,7 @@ TEST(ArgumentosQtTeste, OQtSoVeOCaminhoDoPrograma)
     for (std::string& argumento : linha) argv.push_back(argumento.data());
     argv.push_back(nullptr);
 
+    qputenv("QT_QPA_PLATFORM", "offscreen");   // what "-platform x" must not override
     TArgumentosQt argumentosQt(static_cast<int>(linha.size()), argv.data());
     QApplication aplicacao(argumentosQt.Quantidade(), argumentosQt.Valores());
 
@@ -37,6 +38,9 @@ TEST(ArgumentosQtTeste, OProgramaNaoTerminaComOpcoesDoQtNosArgumentos)
 {
     QProcess programa;
     programa.setProcessChannelMode(QProcess::MergedChannels);
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    programa.setProcessEnvironment(ambiente);
     programa.start(QStringLiteral(ATUALIZADOR_PROGRAMA),
                    {QStringLiteral("-platform"), QStringLiteral("x"), QStringLiteral("-reverse"),
                     QStringLiteral("SISTEMA"), QStringLiteral("VormelaK")});
