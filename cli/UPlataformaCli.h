@@ -1,0 +1,25 @@
+#pragma once
+#include <cstdio>
+#include <string_view>
+
+// The one place of the terminal front end that knows which operating system it runs on.
+
+#ifdef _WIN32
+constexpr std::string_view SeparadoresDiretorioCli = "\\/:";
+constexpr char SeparadorPastaCli = '\\';
+#else
+constexpr std::string_view SeparadoresDiretorioCli = "/";
+constexpr char SeparadorPastaCli = '/';
+#endif
+
+// Ctrl-C (and, where there is one, a polite termination request) from now on only asks the
+// run to stop between two files; a second one ends the program at once, and the server then
+// rolls back the file being written.
+void InstalaPedidoParada();
+bool ParadaPedida();
+
+// True when the stream is an interactive terminal, where a progress bar may be drawn.
+bool EhTerminal(std::FILE* fluxo);
+
+// Lets the console show the UTF-8 the program writes.
+void PreparaConsole();
