@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -49,7 +50,13 @@ std::string MensagemListaAusente(const TOpcoesCli& opcoes)
 void Atualiza(TDM& dm, const TOpcoesCli& opcoes, const TAmbienteAtualizacao& ambiente, TRelatorio& relatorio, std::ostream& erros)
 {
     InstalaPedidoParada();
-    TJanelaTerminal janela(opcoes.Servidor, opcoes.Banco, erros, EhTerminal(stderr), ParadaPedida);
+    // Asked first after the connection is made, when an embedded engine has set its own handlers.
+    bool conectado = false;
+    const auto pedidoParada = [&conectado] {
+        if (!std::exchange(conectado, true)) InstalaPedidoParada();
+        return ParadaPedida();
+    };
+    TJanelaTerminal janela(opcoes.Servidor, opcoes.Banco, erros, EhTerminal(stderr), pedidoParada);
     try {
         const TFimAtualizacao fim = ExecutaAtualizacao(dm, janela, ambiente);
         relatorio.Resultado = NomeFim(fim);

@@ -30,7 +30,12 @@ BOOL WINAPI AoControle(DWORD evento)
 
 }  // namespace
 
-void InstalaPedidoParada() { SetConsoleCtrlHandler(AoControle, TRUE); }
+void InstalaPedidoParada()
+{
+    if (GParada.load()) return;
+    SetConsoleCtrlHandler(AoControle, FALSE);   // once in the list, and first in it
+    SetConsoleCtrlHandler(AoControle, TRUE);
+}
 bool EhTerminal(std::FILE* fluxo) { return _isatty(_fileno(fluxo)) != 0; }
 void PreparaConsole() { SetConsoleOutputCP(CP_UTF8); }
 
@@ -48,6 +53,7 @@ void AoSinal(int sinal)
 
 void InstalaPedidoParada()
 {
+    if (GParada.load()) return;
     std::signal(SIGINT, AoSinal);
     std::signal(SIGTERM, AoSinal);
 }

@@ -14,7 +14,9 @@ constexpr char SeparadorPastaCli = '/';
 
 // Ctrl-C (and, where there is one, a polite termination request) from now on only asks the
 // run to stop between two files; a second one ends the program at once, and the server then
-// rolls back the file being written.
+// rolls back the file being written. Call it again once connected: Firebird's embedded engine
+// sets handlers of its own when it starts, and its SIGINT handler shuts the attachment down
+// in the middle of a file. Once a stop was asked it changes nothing.
 void InstalaPedidoParada();
 bool ParadaPedida();
 
