@@ -36,6 +36,7 @@ public:
     virtual void DefinePodeFechar(bool podeFechar) = 0;
     virtual void FechaJanelaPrincipal() = 0;
     // For a front end that reports more than the window shows; the window ignores them.
+    // Each list entry once it is handled; and, before an early end, Firebird's reason for it.
     virtual void RegistraEntrada(const TDesfechoEntrada&) {}
     virtual void RegistraMotivo(const std::string& /*motivoFirebird*/) {}
 };
@@ -58,6 +59,6 @@ std::string MontaLocalizador(const std::string& maquina, const std::string& banc
 // Connects with the module's credentials; Firebird's reason when it could not.
 std::optional<std::string> ConectaBanco(TDM& dm, const std::string& localizador);
 
-// The update run started by "Atualizar". Errors that no step reports itself are thrown
-// after the open file is closed, "Atualizar" re-enabled and PodeFechar set again.
+// The update run started by "Atualizar"; returns how it ended. Errors that no step reports
+// itself are thrown after the open file is closed, "Atualizar" re-enabled and PodeFechar set again.
 TFimAtualizacao ExecutaAtualizacao(TDM& dm, IJanelaAtualizacao& janela, const TAmbienteAtualizacao& ambiente);
