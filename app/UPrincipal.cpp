@@ -8,6 +8,7 @@
 #include "ULinhaComando.h"
 #include "UMensagens.h"
 #include "UPlataforma.h"
+#include "URepositorio.h"
 #include "UTexto.h"
 #include "UTextoQt.h"
 
@@ -23,16 +24,6 @@
 #include <iterator>
 
 TfrmPrincipal* frmPrincipal = nullptr;
-
-namespace {
-
-std::string AparaOuPadrao(const std::string& texto, const char* padrao)
-{
-    std::string aparado = Apara(texto);
-    return aparado.empty() ? padrao : aparado;
-}
-
-}  // namespace
 
 TfrmPrincipal::TfrmPrincipal(QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TfrmPrincipal>())
@@ -83,13 +74,13 @@ void TfrmPrincipal::FormCreate(const TLinhaComando& linha)
     FBancoDadosArgumento = linha.Argumento(3);
     ui->EdMaquina->setText(ParaQString(FMaquinaArgumento));
     ui->EdBancoDados->setText(ParaQString(FBancoDadosArgumento));
-    // Repository names use '\' whatever system the program runs on.
-    PastaRepositorio = Apara(linha.Argumento(4)) + "\\";
+    PastaRepositorio = PastaRepositorioDe(linha.Argumento(4));
 
     if (linha.Argumento(5) != ChaveExecucao) {
         MostraMensagem(MsgExecucaoNaoAutorizada);
         // main() reads the flag and ends before the event loop starts.
         FEncerramentoPedido = true;
+        FCodigoSaida = CodigoRecusado;
         return;
     }
 
@@ -122,8 +113,9 @@ void TfrmPrincipal::BitBtn1Click()
 {
     // No exception may travel through Qt's event loop: the general handler shows it here.
     try {
-        ExecutaAtualizacao(*DM, *this, {FDiretorioExecutavel, SeparadorPasta, PastaRepositorio});
+        FCodigoSaida = ::CodigoSaida(ExecutaAtualizacao(*DM, *this, {FDiretorioExecutavel, SeparadorPasta, PastaRepositorio}));
     } catch (const std::exception& e) {
+        FCodigoSaida = CodigoInterrompida;
         MostraErro(e);
     }
 }

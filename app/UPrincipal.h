@@ -1,5 +1,6 @@
 #pragma once
 #include "UAtualizacao.h"
+#include "UCredenciais.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -14,8 +15,8 @@ struct TLinhaComando;
 constexpr auto ChaveExecucao = "VormelaK";
 constexpr auto MsgExecucaoNaoAutorizada = "Execução não autorizada!";
 constexpr auto NomeLogo = "logo.jpg";
-constexpr auto UsuarioPadrao = "SYSDBA";
-constexpr auto SenhaPadrao = "tornagild";
+// The exit status of a refused start; the others come from the last run.
+constexpr int CodigoRecusado = 4;
 
 constexpr auto MsgConfirmaCancelamento =
     "Tem Certeza que deseja cancelar a atualização?\r\n"
@@ -48,6 +49,10 @@ public:
 
     // True once start-up has told the application to end without showing the window.
     bool EncerramentoPedido() const { return FEncerramentoPedido; }
+
+    // The program's exit status: a refused start, or how the last run ended; closing the
+    // window before any run ended counts as a cancel.
+    int CodigoSaida() const { return FCodigoSaida; }
 
     // Asked on every close request; the window closes only when it answers true.
     // While a run is active it asks the user first, and a Yes lets the run stop.
@@ -93,6 +98,7 @@ private:
     std::string FDiretorioExecutavel;
     int FPosicaoProgresso = 0;
     bool FEncerramentoPedido = false;
+    int FCodigoSaida = CodigoCancelada;
     bool FCentralizada = false;
 };
 

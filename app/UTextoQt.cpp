@@ -1,74 +1,14 @@
 #include "UTextoQt.h"
 
+#include "UTextoUtf8.h"
+
 #include <QByteArray>
 #include <cstddef>
 
-namespace {
-
-// The length of the strict UTF-8 sequence that starts at bytes[i], or 0 when none does:
-// no overlong forms, no surrogates, nothing above U+10FFFF. Latin-1 accented letters are
-// lead bytes whose next byte is almost never a continuation, so a Windows-1252 name
-// practically never reads as UTF-8.
-std::size_t TamanhoSequenciaUtf8(const std::string& bytes, std::size_t i)
-{
-    const auto c = static_cast<unsigned char>(bytes[i]);
-    if (c < 0x80) return 1;
-
-    std::size_t seguintes;
-    unsigned char minimo = 0x80, maximo = 0xBF;   // range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) seguintes = 1;
-    else if (c == 0xE0) { seguintes = 2; minimo = 0xA0; }
-    else if (c == 0xED) { seguintes = 2; maximo = 0x9F; }
-    else if (c >= 0xE1 && c <= 0xEF) seguintes = 2;
-    else if (c == 0xF0) { seguintes = 3; minimo = 0x90; }
-    else if (c >= 0xF1 && c <= 0xF3) seguintes = 3;
-    else if (c == 0xF4) { seguintes = 3; maximo = 0x8F; }
-    else return 0;
-
-    if (bytes.size() - i <= seguintes) return 0;
-    for (std::size_t k = 1; k <= seguintes; ++k) {
-        const auto b = static_cast<unsigned char>(bytes[i + k]);
-        const unsigned char de = k == 1 ? minimo : 0x80;
-        const unsigned char ate = k == 1 ? maximo : 0xBF;
-        if (b < de || b > ate) return 0;
-    }
-    return seguintes + 1;
-}
-
-// Windows-1252 differs from Latin-1 only in 0x80..0x9F. The five codes it leaves
-// undefined map to the C1 controls of the same value, as Windows itself maps them.
-constexpr char16_t Cp1252De80a9F[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-}  // namespace
-
 QString ParaQString(const std::string& bytes)
 {
-    // Decided sequence by sequence, not for the whole text: a message joins the program's
-    // own UTF-8 texts with names and paths from outside, which may be Windows-1252.
-    QString texto;
-    texto.reserve(static_cast<qsizetype>(bytes.size()));
-    const std::size_t n = bytes.size();
-    for (std::size_t i = 0; i < n;) {
-        std::size_t fim = i;
-        while (fim < n) {
-            const std::size_t tamanho = TamanhoSequenciaUtf8(bytes, fim);
-            if (tamanho == 0) break;
-            fim += tamanho;
-        }
-        if (fim > i) {
-            texto += QString::fromUtf8(bytes.data() + i, static_cast<qsizetype>(fim - i));
-            i = fim;
-            continue;
-        }
-        const auto c = static_cast<unsigned char>(bytes[i++]);   // 0x80 and above: ASCII is UTF-8
-        texto += QChar(c <= 0x9F ? Cp1252De80a9F[c - 0x80] : char16_t{c});
-    }
-    return texto;
+    const std::string utf8 = ParaUtf8(bytes);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 std::string DeQString(const QString& texto)

@@ -22,9 +22,9 @@ int main(int argc, char** argv)
     TfrmPrincipal janela;
     frmPrincipal = &janela;
     janela.FormCreate(linha);
-    // A refused start ends as a told-to-terminate application does: normally.
-    if (janela.EncerramentoPedido()) return 0;
+    if (janela.EncerramentoPedido()) return janela.CodigoSaida();
 
     janela.show();
-    return QApplication::exec();
+    QApplication::exec();
+    return janela.CodigoSaida();
 }

@@ -1,11 +1,10 @@
 #include "UAtualizaArquivo.h"
 
 #include "UArquivoFonte.h"
-#include "UCampos.h"
 #include "UCarimbo.h"
 #include "UDM.h"
 #include "UMensagensUsuario.h"
-#include "UTexto.h"
+#include "URepositorio.h"
 
 #include <exception>
 #include <string>
@@ -37,31 +36,25 @@ private:
     bool FAtiva = true;
 };
 
-std::string ComandoBusca(const std::string& nomeRepositorio)
-{
-    return "SELECT * FROM REPOSITORIO WHERE ARQUIVO=" + AspasSql(nomeRepositorio);
-}
-
-std::string ComandoCorpo(std::int64_t id)
-{
-    return "SELECT ID,SEQUENCIA,DADOS FROM REPOSITORIO_DADOS WHERE ID=" + std::to_string(id) + " ORDER BY SEQUENCIA";
-}
-
 } // namespace
 
 TResultado AtualizaArquivo(TDM& dm, IMensagens& mensagens, const std::string& linhaCabecalho,
-                           TArquivoFonte& fonte, const std::string& pastaRepositorio)
+                           TArquivoFonte& fonte, const std::string& pastaRepositorio,
+                           TDesfechoGravacao* desfecho)
 {
-    const std::string nome = ExtraiCampo(linhaCabecalho, ";", 0);
-    const std::string carimbo = Apara(ExtraiCampo(linhaCabecalho, ";", 1));
-    const std::string nomeRepositorio = MaiusculasAZ(pastaRepositorio + nome);
+    const auto [nome, carimbo] = ExtraiCabecalho(linhaCabecalho);
+    const std::string nomeRepositorio = NomeRepositorio(pastaRepositorio, nome);
     TClientDataSet& dados = dm.cdsDados;
+    TDesfechoGravacao nenhum;
+    TDesfechoGravacao& informa = desfecho ? *desfecho : nenhum;
+    informa = {};
 
     try {
         dados.Close();
         dados.SetCommandText(ComandoBusca(nomeRepositorio));
         dados.Open();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        informa = {TEstadoGravacao::BuscaFalhou, std::nullopt, e.what()};
         return TResultado::Para;
     }
 
@@ -77,6 +70,7 @@ TResultado AtualizaArquivo(TDM& dm, IMensagens& mensagens, const std::string& li
     } else {
         id = dados.FieldByName("ID").AsInteger();
         const std::string armazenado = DataHoraParaCarimbo(dados.FieldByName("DATA_HORA").AsDateTime());
+        informa.Armazenado = armazenado;
         if (!CarimboMenor(armazenado, carimbo)) return TResultado::Continua;
         dados.Edit();
     }
@@ -85,6 +79,7 @@ TResultado AtualizaArquivo(TDM& dm, IMensagens& mensagens, const std::string& li
     try {
         dados.Post();
     } catch (const std::exception&) {
+        informa.Estado = TEstadoGravacao::Falhou;
         mensagens.Mensagem(MsgErroGravarRegistro + nome);
         return TResultado::Continua;
     }
@@ -93,6 +88,7 @@ TResultado AtualizaArquivo(TDM& dm, IMensagens& mensagens, const std::string& li
     TGuardaTransacao transacao(dm);
     if (dados.ApplyUpdates(0) != 0) {
         transacao.Cancela();
+        informa.Estado = TEstadoGravacao::Falhou;
         mensagens.Mensagem(MsgErroCommitRegistro + nome);
         return TResultado::Continua;
     }
@@ -122,6 +118,7 @@ TResultado AtualizaArquivo(TDM& dm, IMensagens& mensagens, const std::string& li
             // Committing now would store the new stamp over a cut body, which the next run
             // would take as up to date; keep the old version whole instead.
             transacao.Cancela();
+            informa.Estado = TEstadoGravacao::Falhou;
             mensagens.Mensagem(MsgErroInserirArquivo);
             return TResultado::Continua;
         }
@@ -135,9 +132,11 @@ TResultado AtualizaArquivo(TDM& dm, IMensagens& mensagens, const std::string& li
 
     if (dados.ApplyUpdates(0) > 0) {
         transacao.Cancela();
+        informa.Estado = TEstadoGravacao::Falhou;
         mensagens.Mensagem(MsgErroGravarDados);
     } else {
         transacao.Confirma();
+        informa.Estado = TEstadoGravacao::Gravado;
     }
     return TResultado::Continua;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 class IMensagens;
@@ -13,6 +14,14 @@ constexpr auto MsgErroCommitRegistro = "Erro ao tentar realizar commit no Regist
 constexpr auto MsgErroInserirArquivo = "Erro ao inserir o Arquivo";
 constexpr auto MsgErroGravarDados = "Ocorreu um erro ao tentar gravar os Dados.";
 
+// What became of one file, for a front end that reports file by file.
+enum class TEstadoGravacao { Gravado, NadaAGravar, Falhou, BuscaFalhou };
+struct TDesfechoGravacao {
+    TEstadoGravacao Estado = TEstadoGravacao::NadaAGravar;
+    std::optional<std::string> Armazenado;   // the stored stamp before the call; none for a new file
+    std::string Motivo;                      // Firebird's reason when the lookup failed
+};
+
 // The transaction that brackets one file's row and body.
 constexpr unsigned IdTransacaoArquivo = 50;
 
@@ -20,6 +29,8 @@ constexpr unsigned IdTransacaoArquivo = 50;
 // the file's row and then its body rows, all in one transaction. `fonte` stands after the
 // header line; it is read to its end (when written) but not closed. Failures the user is
 // told about give Continua; a failed lookup gives Para; any other error is thrown, after
-// the file's transaction, if one was begun, has been rolled back.
+// the file's transaction, if one was begun, has been rolled back. When desfecho is given,
+// it receives what became of the file on every return.
 TResultado AtualizaArquivo(TDM& dm, IMensagens& mensagens, const std::string& linhaCabecalho,
-                           TArquivoFonte& fonte, const std::string& pastaRepositorio);
+                           TArquivoFonte& fonte, const std::string& pastaRepositorio,
+                           TDesfechoGravacao* desfecho = nullptr);

@@ -3,9 +3,9 @@
 #include "UArquivoFonte.h"
 #include "UAtualizaArquivo.h"
 #include "UCaminhos.h"
-#include "UCampos.h"
 #include "UDM.h"
 #include "UListaArquivos.h"
+#include "URepositorio.h"
 #include "UTexto.h"
 
 #include <exception>
@@ -35,21 +35,37 @@ private:
     IJanelaAtualizacao& FJanela;
 };
 
-bool Conecta(TDM& dm, const std::string& localizador)
+// Passes the writer's messages on and keeps the last, for the entry's report.
+class TMensagensArquivo : public IMensagens {
+public:
+    explicit TMensagensArquivo(IMensagens& destino) : FDestino(destino) {}
+    void Mensagem(const std::string& texto) override
+    {
+        Ultima = texto;
+        FDestino.Mensagem(texto);
+    }
+    std::string Ultima;
+private:
+    IMensagens& FDestino;
+};
+
+} // namespace
+
+std::optional<std::string> ConectaBanco(TDM& dm, const std::string& localizador)
 {
     dm.conexao.SetConnected(false);
     dm.conexao.DefineParametro("DataBase", localizador);
     dm.conexao.DefineParametro("User_Name", dm.Usuario);
     dm.conexao.DefineParametro("Password", dm.Senha);
+    std::string motivo = "sem conexão";
     try {
         dm.conexao.SetConnected(true);
-    } catch (const std::exception&) {
-        // The connected state below decides; the user gets this step's own message.
+    } catch (const std::exception& e) {
+        motivo = e.what();   // the connected state below decides
     }
-    return dm.conexao.Connected();
+    if (dm.conexao.Connected()) return std::nullopt;
+    return motivo;
 }
-
-} // namespace
 
 std::string MensagemFalhaConexao(const std::string& bancoDados)
 {
@@ -65,44 +81,62 @@ std::string MontaLocalizador(const std::string& maquina, const std::string& banc
     return SubstituiTodos(localizador, "//", "");
 }
 
-void ExecutaAtualizacao(TDM& dm, IJanelaAtualizacao& janela, const TAmbienteAtualizacao& ambiente)
+TFimAtualizacao ExecutaAtualizacao(TDM& dm, IJanelaAtualizacao& janela, const TAmbienteAtualizacao& ambiente)
 {
     TFimExecucao fim(dm, janela);
 
     const std::string bancoDados = janela.TextoBancoDados();
-    if (!Conecta(dm, MontaLocalizador(janela.TextoMaquina(), bancoDados))) {
+    if (const auto motivo = ConectaBanco(dm, MontaLocalizador(janela.TextoMaquina(), bancoDados))) {
         janela.Mensagem(MensagemFalhaConexao(bancoDados));
-        return;
+        janela.RegistraMotivo(*motivo);
+        return TFimAtualizacao::FalhaConexao;
     }
 
     janela.LimpaDisplay();
     janela.MostraPagina(TPagina::Progresso);
 
     const std::string caminhoLista = ambiente.DiretorioExecutavel + NomeLista;
-    if (!ArquivoRegularExiste(caminhoLista)) return;
+    if (!ArquivoRegularExiste(caminhoLista)) return TFimAtualizacao::ListaAusente;
     const std::vector<std::string> entradas = LeListaArquivos(caminhoLista);
     janela.DefineMaximoProgresso(static_cast<int>(entradas.size()));
 
+    bool falhou = false;
     for (const std::string& entrada : entradas) {
         janela.ProcessaMensagens();
-        if (janela.LePodeFechar()) return;   // the user confirmed cancelling
+        if (janela.LePodeFechar()) return TFimAtualizacao::Cancelada;   // the user confirmed cancelling
 
+        TDesfechoEntrada desfecho;
+        desfecho.Entrada = entrada;
         const std::string caminho = CaminhoEntrada(ambiente.DiretorioExecutavel, Apara(entrada), ambiente.SeparadorPasta);
-        if (!ArquivoRegularExiste(caminho)) continue;
+        if (!ArquivoRegularExiste(caminho)) {
+            desfecho.Ausente = true;
+            janela.RegistraEntrada(desfecho);
+            continue;
+        }
 
         TArquivoFonte fonte(caminho);
         const std::string cabecalho = fonte.LeLinha();
-        janela.AdicionaLinhaDisplay(Apara(ExtraiCampo(cabecalho, ";", 0)));
+        const TCabecalho campos = ExtraiCabecalho(cabecalho);
+        janela.AdicionaLinhaDisplay(Apara(campos.Nome));
         janela.AvancaProgresso();
         janela.ProcessaMensagens();
 
-        if (AtualizaArquivo(dm, janela, cabecalho, fonte, ambiente.PastaRepositorio) == TResultado::Para) {
+        desfecho.NomeRepositorio = NomeRepositorio(ambiente.PastaRepositorio, campos.Nome);
+        desfecho.Carimbo = campos.Carimbo;
+        TMensagensArquivo mensagens(janela);
+        const TResultado resultado = AtualizaArquivo(dm, mensagens, cabecalho, fonte, ambiente.PastaRepositorio, &desfecho.Gravacao);
+        desfecho.Mensagem = mensagens.Ultima;
+        janela.RegistraEntrada(desfecho);
+        if (resultado == TResultado::Para) {
             janela.MostraPagina(TPagina::Principal);
             janela.Mensagem(MsgBancoInvalido);
-            return;
+            janela.RegistraMotivo(desfecho.Gravacao.Motivo);
+            return TFimAtualizacao::BancoInvalido;
         }
+        falhou = falhou || desfecho.Gravacao.Estado == TEstadoGravacao::Falhou;
     }
 
     janela.DefinePodeFechar(true);
     janela.FechaJanelaPrincipal();
+    return falhou ? TFimAtualizacao::CompletaComFalhas : TFimAtualizacao::Completa;
 }

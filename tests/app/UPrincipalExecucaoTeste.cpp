@@ -79,11 +79,12 @@ TEST_F(JanelaExecucaoTeste, AtualizarEnviaTudoEFechaAJanela)
     EXPECT_FALSE(FJanela.isVisible());
     EXPECT_TRUE(respostas.Caixas.empty());
     EXPECT_TRUE(FJanela.PodeFechar);
+    EXPECT_EQ(FJanela.CodigoSaida(), 0);
 }
 
 // A close request that arrives while the run pumps messages is confirmed first: No lets
 // the run go on to the end; Yes stops it before the next file.
-struct TCasoFechamento { const char* nome; bool resposta; const char* arquivos; };
+struct TCasoFechamento { const char* nome; bool resposta; const char* arquivos; int codigoSaida; };
 
 class FechamentoDuranteExecucaoTeste : public JanelaExecucaoTeste, public testing::WithParamInterface<TCasoFechamento> {};
 
@@ -104,11 +105,12 @@ TEST_P(FechamentoDuranteExecucaoTeste, PerguntaAntesDeFechar)
     EXPECT_FALSE(FJanela.isVisible());
     EXPECT_TRUE(FJanela.PodeFechar);
     EXPECT_TRUE(FJanela.findChild<QPushButton*>("BitBtn1")->isEnabled());
+    EXPECT_EQ(FJanela.CodigoSaida(), GetParam().codigoSaida);
 }
 
 INSTANTIATE_TEST_SUITE_P(Casos, FechamentoDuranteExecucaoTeste, testing::Values(
-    TCasoFechamento{"NaoSegue", false, "SISTEMA\\A.TXT|SISTEMA\\B.TXT"},
-    TCasoFechamento{"SimPara", true, ""}),
+    TCasoFechamento{"NaoSegue", false, "SISTEMA\\A.TXT|SISTEMA\\B.TXT", 0},
+    TCasoFechamento{"SimPara", true, "", 2}),
     [](const testing::TestParamInfo<TCasoFechamento>& info) { return std::string(info.param.nome); });
 
 TEST_F(JanelaExecucaoTeste, ErroNaoTratadoVaiAoTratadorGeral)
@@ -125,6 +127,7 @@ TEST_F(JanelaExecucaoTeste, ErroNaoTratadoVaiAoTratadorGeral)
     EXPECT_EQ(Arquivos(), "SISTEMA\\A.TXT");
     EXPECT_TRUE(FJanela.isVisible());
     EXPECT_TRUE(FJanela.findChild<QPushButton*>("BitBtn1")->isEnabled());
+    EXPECT_EQ(FJanela.CodigoSaida(), 3);
 }
 
 // The browse dialog preselects the field's file when it exists, and otherwise keeps the

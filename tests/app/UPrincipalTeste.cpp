@@ -125,6 +125,7 @@ TEST_P(ChaveErradaTeste, MostraARecusaEncerraENaoTocaNasCredenciais)
     EXPECT_EQ(respostas.Caixas[0].titulo, u"Atualizador Executável"_s);
     EXPECT_EQ(respostas.Caixas[0].texto, u"Execução não autorizada!"_s);
     EXPECT_TRUE(janela.EncerramentoPedido());
+    EXPECT_EQ(janela.CodigoSaida(), 4);
     EXPECT_EQ(dm.Usuario, "antes");
     EXPECT_EQ(dm.Senha, "antes");
     // The steps before the check have run all the same.
@@ -256,6 +257,7 @@ TEST_F(JanelaTeste, CancelarFechaAJanelaOciosaSemPerguntar)
     EXPECT_FALSE(janela.isVisible());
     EXPECT_TRUE(respostas.Caixas.empty());
     EXPECT_TRUE(Controle<QPushButton>("BitBtn2").isEnabled());
+    EXPECT_EQ(janela.CodigoSaida(), 2);   // ended before any run
 }
 
 // Where each control stands, relative to its parent; a width of -1 checks the position

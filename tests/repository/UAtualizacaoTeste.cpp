@@ -39,6 +39,10 @@ public:
     void DefinePodeFechar(bool podeFechar) override { PodeFechar = podeFechar; }
     void FechaJanelaPrincipal() override { Eventos.push_back("fecha"); }
     void Mensagem(const std::string& texto) override { Mensagens.push_back(texto); Eventos.push_back("mensagem"); }
+    void RegistraEntrada(const TDesfechoEntrada& desfecho) override { Entradas.push_back(desfecho); }
+    void RegistraMotivo(const std::string& motivo) override { Motivo = motivo; }
+    std::vector<TDesfechoEntrada> Entradas;
+    std::string Motivo;
 };
 
 int DescritoresAbertos()
@@ -65,7 +69,7 @@ protected:
         FDm.Senha = std::getenv("ATUALIZADOR_TEST_PASSWORD");
     }
 
-    void Executa() { ExecutaAtualizacao(FDm, FJanela, {FPasta.Diretorio(), '/', "SISTEMA\\"}); }
+    TFimAtualizacao Executa() { return ExecutaAtualizacao(FDm, FJanela, {FPasta.Diretorio(), '/', "SISTEMA\\"}); }
 
     std::string Valor(const std::string& sql) { return Banco().Valor(sql).value_or("<null>"); }
 
@@ -107,7 +111,8 @@ TEST_F(ExecutaAtualizacaoTeste, SenhaErradaAvisaSemTocarNaJanela)
     FDm.Senha = "errada";
     FPasta.Escreve("ListaArquivos.txt", "a.txt\n");
 
-    Executa();
+    EXPECT_EQ(Executa(), TFimAtualizacao::FalhaConexao);
+    EXPECT_NE(FJanela.Motivo.find("password"), std::string::npos) << FJanela.Motivo;
 
     ASSERT_EQ(FJanela.Mensagens.size(), 1u);
     EXPECT_EQ(FJanela.Mensagens[0], "Não foi possível conectar no Banco de Dados!\r\nO Arquivo de Banco de Dados "
@@ -119,7 +124,7 @@ TEST_F(ExecutaAtualizacaoTeste, SenhaErradaAvisaSemTocarNaJanela)
 
 TEST_F(ExecutaAtualizacaoTeste, ListaAusenteTerminaEmSilencioNaPaginaDeProgresso)
 {
-    Executa();
+    EXPECT_EQ(Executa(), TFimAtualizacao::ListaAusente);
     EXPECT_EQ(FJanela.Eventos, (std::vector<std::string>{"desabilita", "limpa", "Progresso", "habilita"}));
     EXPECT_TRUE(FJanela.PodeFechar);
 }
@@ -127,7 +132,7 @@ TEST_F(ExecutaAtualizacaoTeste, ListaAusenteTerminaEmSilencioNaPaginaDeProgresso
 TEST_F(ExecutaAtualizacaoTeste, ListaVaziaConectaMostraProgressoEFechaAJanela)
 {
     FPasta.Escreve("ListaArquivos.txt", "");
-    Executa();
+    EXPECT_EQ(Executa(), TFimAtualizacao::Completa);
     EXPECT_EQ(FJanela.Eventos, (std::vector<std::string>{"desabilita", "limpa", "Progresso", "maximo 0", "fecha", "habilita"}));
     EXPECT_TRUE(FDm.conexao.Connected());
 }
@@ -143,7 +148,7 @@ TEST_F(ExecutaAtualizacaoTeste, EnviaOsArquivosExistentesEContaOProgresso)
     FPasta.Escreve("ListaArquivos.txt", "a.txt\r\n  sub\\b.txt  \r\n\r\nfalta1.txt\r\nc.txt\r\npasta\r\nfalta2\r\nd.txt\r\nfalta3\r\nfalta4\r\n");
     FJanela.Posicao = 3;   // the position is left from an earlier run
 
-    Executa();
+    EXPECT_EQ(Executa(), TFimAtualizacao::Completa);
 
     EXPECT_EQ(FJanela.Maximo, 10);
     EXPECT_EQ(FJanela.Posicao, 3 + 4);
@@ -163,7 +168,7 @@ TEST_F(ExecutaAtualizacaoTeste, CancelamentoConfirmadoTerminaOArquivoEPara)
     // Pumps: 1 before a.txt, 2 after its progress step: the user confirms there.
     FJanela.AoProcessar = [this](int n) { if (n == 2) FJanela.PodeFechar = true; };
 
-    Executa();
+    EXPECT_EQ(Executa(), TFimAtualizacao::Cancelada);
 
     EXPECT_EQ(Valor("SELECT LIST(ARQUIVO) FROM REPOSITORIO"), "SISTEMA\\A.TXT");
     EXPECT_EQ(Valor("SELECT DADOS FROM REPOSITORIO_DADOS"), "linha a");
@@ -179,7 +184,8 @@ TEST_F(ExecutaAtualizacaoTeste, BuscaQueFalhaMostraBancoInvalidoEMantemOsAnterio
     // The connection is lost just before b.txt is looked up.
     FJanela.AoProcessar = [this](int n) { if (n == 4) FDm.conexao.SetConnected(false); };
 
-    Executa();
+    EXPECT_EQ(Executa(), TFimAtualizacao::BancoInvalido);
+    EXPECT_FALSE(FJanela.Motivo.empty());
 
     EXPECT_EQ(FJanela.Mensagens, std::vector<std::string>{"Banco de Dados Inválido!"});
     EXPECT_EQ(FJanela.Display, (std::vector<std::string>{"a.txt", "b.txt"}));
@@ -187,6 +193,34 @@ TEST_F(ExecutaAtualizacaoTeste, BuscaQueFalhaMostraBancoInvalidoEMantemOsAnterio
     EXPECT_EQ(fim, (std::vector<std::string>{"Principal", "mensagem", "habilita"}));
     EXPECT_EQ(Valor("SELECT LIST(ARQUIVO) FROM REPOSITORIO"), "SISTEMA\\A.TXT");
     EXPECT_TRUE(FJanela.PodeFechar);
+}
+
+// Each entry's outcome reaches the front end; one file the writer refuses makes the
+// complete run one with failures, and the files after it are still written.
+TEST_F(ExecutaAtualizacaoTeste, ArquivoRecusadoCompletaComFalhasEInformaCadaEntrada)
+{
+    Banco().Executa("INSERT INTO REPOSITORIO VALUES (1, 'SISTEMA\\C.TXT', '2030-01-01 00:00:00')");
+    FPasta.Escreve("a.txt", "a.txt;20240305140709\n" + std::string(40000, 'x') + "\n");
+    FPasta.Escreve("b.txt", "b.txt;20240305140709\nlinha b\n");
+    FPasta.Escreve("c.txt", "c.txt;20240305140709\nlinha c\n");
+    FPasta.Escreve("ListaArquivos.txt", "a.txt\nfalta.txt\nb.txt\nc.txt\n");
+
+    EXPECT_EQ(Executa(), TFimAtualizacao::CompletaComFalhas);
+
+    ASSERT_EQ(FJanela.Entradas.size(), 4u);
+    const auto& e = FJanela.Entradas;
+    EXPECT_EQ(e[0].Gravacao.Estado, TEstadoGravacao::Falhou);
+    EXPECT_EQ(e[0].Mensagem, "Erro ao inserir o Arquivo");
+    EXPECT_EQ(e[0].NomeRepositorio, "SISTEMA\\A.TXT");
+    EXPECT_FALSE(e[0].Gravacao.Armazenado.has_value());
+    EXPECT_TRUE(e[1].Ausente);
+    EXPECT_EQ(e[1].Entrada, "falta.txt");
+    EXPECT_EQ(e[2].Gravacao.Estado, TEstadoGravacao::Gravado);
+    EXPECT_EQ(e[2].Mensagem, "");
+    EXPECT_EQ(e[3].Gravacao.Estado, TEstadoGravacao::NadaAGravar);
+    EXPECT_EQ(e[3].Gravacao.Armazenado, "20300101000000");
+    EXPECT_EQ(e[3].Carimbo, "20240305140709");
+    EXPECT_EQ(Valor("SELECT LIST(ARQUIVO) FROM REPOSITORIO WHERE ID > 1"), "SISTEMA\\B.TXT");
 }
 
 TEST_F(ExecutaAtualizacaoTeste, ErroNaoTratadoFechaOArquivoEDevolveAJanela)
