@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 
 class IMensagens;
@@ -17,9 +18,15 @@ constexpr auto MsgErroGravarDados = "Ocorreu um erro ao tentar gravar os Dados."
 constexpr unsigned IdTransacaoArquivo = 50;
 
 // Writes one source file into the repository when its stamp is newer than the stored one:
-// the file's row and then its body rows, all in one transaction. `fonte` stands after the
+// the file's row and then its body rows, all in one transaction. The transaction reserves
+// both tables, so runs on one database write one file at a time; a file another run wrote
+// since it was looked up is looked up again inside the transaction and written right. `fonte` stands after the
 // header line; it is read to its end (when written) but not closed. Failures the user is
 // told about give Continua; a failed lookup gives Para; any other error is thrown, after
 // the file's transaction, if one was begun, has been rolled back.
 TResultado AtualizaArquivo(TDM& dm, IMensagens& mensagens, const std::string& linhaCabecalho,
                            TArquivoFonte& fonte, const std::string& pastaRepositorio);
+
+// For tests: when set, runs after the file's row is looked up and posted and before its
+// transaction begins, so a test can let another writer commit in between.
+extern std::function<void()> AntesDaTransacaoArquivo;

@@ -5,6 +5,7 @@
 #include "UCaminhos.h"
 #include "UCampos.h"
 #include "UDM.h"
+#include "UErro.h"
 #include "UListaArquivos.h"
 #include "UTexto.h"
 
@@ -57,6 +58,11 @@ std::string MensagemFalhaConexao(const std::string& bancoDados)
         + "\rNão Existe ou não foi Encontrado.";
 }
 
+std::string MensagemErroArquivo(const std::string& entrada, const std::string& motivo)
+{
+    return "Erro ao atualizar o arquivo " + entrada + ":\r\n" + motivo;
+}
+
 std::string MontaLocalizador(const std::string& maquina, const std::string& bancoDados)
 {
     std::string localizador = SubstituiTodos(bancoDados, "//", "/");
@@ -90,16 +96,20 @@ void ExecutaAtualizacao(TDM& dm, IJanelaAtualizacao& janela, const TAmbienteAtua
         const std::string caminho = CaminhoEntrada(ambiente.DiretorioExecutavel, Apara(entrada), ambiente.SeparadorPasta);
         if (!ArquivoRegularExiste(caminho)) continue;
 
-        TArquivoFonte fonte(caminho);
-        const std::string cabecalho = fonte.LeLinha();
-        janela.AdicionaLinhaDisplay(Apara(ExtraiCampo(cabecalho, ";", 0)));
-        janela.AvancaProgresso();
-        janela.ProcessaMensagens();
+        try {
+            TArquivoFonte fonte(caminho);
+            const std::string cabecalho = fonte.LeLinha();
+            janela.AdicionaLinhaDisplay(Apara(ExtraiCampo(cabecalho, ";", 0)));
+            janela.AvancaProgresso();
+            janela.ProcessaMensagens();
 
-        if (AtualizaArquivo(dm, janela, cabecalho, fonte, ambiente.PastaRepositorio) == TResultado::Para) {
-            janela.MostraPagina(TPagina::Principal);
-            janela.Mensagem(MsgBancoInvalido);
-            return;
+            if (AtualizaArquivo(dm, janela, cabecalho, fonte, ambiente.PastaRepositorio) == TResultado::Para) {
+                janela.MostraPagina(TPagina::Principal);
+                janela.Mensagem(MsgBancoInvalido);
+                return;
+            }
+        } catch (const std::exception& e) {
+            throw EErro(MensagemErroArquivo(entrada, e.what()));
         }
     }
 
