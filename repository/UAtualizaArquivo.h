@@ -18,12 +18,13 @@ constexpr auto MsgErroGravarDados = "Ocorreu um erro ao tentar gravar os Dados."
 constexpr unsigned IdTransacaoArquivo = 50;
 
 // Writes one source file into the repository when its stamp is newer than the stored one:
-// the file's row and then its body rows, all in one transaction. The transaction reserves
-// both tables, so runs on one database write one file at a time; a file another run wrote
-// since it was looked up is looked up again inside the transaction and written right. `fonte` stands after the
+// the file's row and then its body rows, all in one transaction. `fonte` stands after the
 // header line; it is read to its end (when written) but not closed. Failures the user is
 // told about give Continua; a failed lookup gives Para; any other error is thrown, after
 // the file's transaction, if one was begun, has been rolled back.
+// The transaction reserves both tables, so runs on one database write one file at a time;
+// a file another run wrote since it was looked up is looked up again inside the
+// transaction and written right, without a message.
 TResultado AtualizaArquivo(TDM& dm, IMensagens& mensagens, const std::string& linhaCabecalho,
                            TArquivoFonte& fonte, const std::string& pastaRepositorio);
 
