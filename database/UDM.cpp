@@ -5,11 +5,12 @@ TDM* DM = nullptr;
 
 namespace {
 
-TTransactionDesc Descricao(std::uint32_t id)
+TTransactionDesc Descricao(std::uint32_t id, const std::vector<std::string>& tabelasProtegidas = {})
 {
     TTransactionDesc descricao;
     descricao.TransactionID = id;
     descricao.IsolationLevel = TNivelIsolamento::ReadCommitted;
+    descricao.TabelasProtegidas = tabelasProtegidas;
     return descricao;
 }
 
@@ -53,6 +54,11 @@ template <class TAcao> bool ChamadaSegura(TAcao acao) noexcept
 bool TDM::IniciaTransacao(std::uint32_t id)
 {
     return ChamadaSegura([&] { if (!conexao.InTransaction()) conexao.StartTransaction(Descricao(id)); });
+}
+
+bool TDM::IniciaTransacao(std::uint32_t id, const std::vector<std::string>& tabelasProtegidas)
+{
+    return ChamadaSegura([&] { if (!conexao.InTransaction()) conexao.StartTransaction(Descricao(id, tabelasProtegidas)); });
 }
 
 bool TDM::ConfirmaTransacao(std::uint32_t id)

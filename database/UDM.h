@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The error text when a transaction operation reports failure.
 constexpr auto MsgFalhaTransacao = "Falha ao executar a transação no Banco de Dados.";
@@ -30,6 +31,9 @@ public:
 
     // Each catches every error and returns false instead; the caller raises at once.
     [[nodiscard]] bool IniciaTransacao(std::uint32_t id);
+    // The same, reserving these tables for protected write: the begin waits while another
+    // transaction holds them so, and meanwhile only this one may write them.
+    [[nodiscard]] bool IniciaTransacao(std::uint32_t id, const std::vector<std::string>& tabelasProtegidas);
     [[nodiscard]] bool ConfirmaTransacao(std::uint32_t id);
     [[nodiscard]] bool CancelaTransacao(std::uint32_t id);
 };

@@ -5,9 +5,12 @@
 #include "UDM.h"
 #include "UMensagensUsuario.h"
 #include "URepositorio.h"
+#include "UTexto.h"
 
 #include <exception>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -36,7 +39,91 @@ private:
     bool FAtiva = true;
 };
 
+// Held by the file's transaction from its begin: another run's file transaction waits for
+// ours to end, so what it writes is either visible to us or comes after us.
+const std::vector<std::string> TabelasRepositorio{"REPOSITORIO", "REPOSITORIO_DADOS"};
+
+enum class TSituacao { Pronto, EmDia, FalhaBusca, FalhaPost };
+
+// The file's row pending in cdsDados, ready to be applied, and what it is.
+struct TRegistroPendente {
+    TSituacao Situacao = TSituacao::Pronto;
+    std::int64_t Id = 0;
+    bool Novo = false;
+};
+
+// Looks the file up and leaves its row posted in cdsDados: a new row with the next ID, or
+// the stored row with the new stamp when the stored copy is older. Tells `informa` the
+// stored stamp, and Firebird's reason when the lookup failed.
+TRegistroPendente PreparaRegistro(TDM& dm, const std::string& nomeRepositorio, const std::string& carimbo,
+                                  TDesfechoGravacao& informa)
+{
+    TClientDataSet& dados = dm.cdsDados;
+    try {
+        dados.Close();
+        dados.SetCommandText(ComandoBusca(nomeRepositorio));
+        dados.Open();
+    } catch (const std::exception& e) {
+        informa.Motivo = e.what();
+        return {TSituacao::FalhaBusca};
+    }
+
+    TRegistroPendente registro;
+    if (dados.Eof()) {
+        dm.cds.Close();
+        dm.cds.SetCommandText("SELECT MAX(ID) FROM REPOSITORIO");
+        dm.cds.Open();
+        registro.Id = dm.cds.Fields(0).AsInteger() + 1;
+        registro.Novo = true;
+        dados.Append();
+        dados.FieldByName("ID").SetAsInteger(registro.Id);
+        dados.FieldByName("ARQUIVO").SetAsString(nomeRepositorio);
+    } else {
+        registro.Id = dados.FieldByName("ID").AsInteger();
+        const std::string armazenado = DataHoraParaCarimbo(dados.FieldByName("DATA_HORA").AsDateTime());
+        informa.Armazenado = armazenado;
+        if (!CarimboMenor(armazenado, carimbo)) return {TSituacao::EmDia};
+        dados.Edit();
+    }
+
+    dados.FieldByName("DATA_HORA").SetAsDateTime(CarimboParaDataHora(carimbo));
+    try {
+        dados.Post();
+    } catch (const std::exception&) {
+        return {TSituacao::FalhaPost};
+    }
+    return registro;
+}
+
+// Inside the file's transaction, with the tables reserved: whether the name is still
+// unstored and the ID read before the transaction still the next one. Another run may have
+// committed either since our lookup, and without keys nothing else would refuse the row.
+bool ContinuaNovo(TDM& dm, const std::string& nomeRepositorio, std::int64_t id)
+{
+    dm.cds.Close();
+    dm.cds.SetCommandText("SELECT (SELECT MAX(ID) FROM REPOSITORIO), (SELECT COUNT(*) FROM REPOSITORIO WHERE ARQUIVO="
+                          + AspasSql(nomeRepositorio) + ") FROM RDB$DATABASE");
+    dm.cds.Open();
+    return dm.cds.Fields(0).AsInteger() + 1 == id && dm.cds.Fields(1).AsInteger() == 0;
+}
+
+// What the writer returns, with its message, when the row is not to be written.
+TResultado Conclui(TSituacao situacao, IMensagens& mensagens, const std::string& nome, TDesfechoGravacao& informa)
+{
+    if (situacao == TSituacao::FalhaBusca) {
+        informa.Estado = TEstadoGravacao::BuscaFalhou;
+        return TResultado::Para;
+    }
+    if (situacao == TSituacao::FalhaPost) {
+        informa.Estado = TEstadoGravacao::Falhou;
+        mensagens.Mensagem(MsgErroGravarRegistro + nome);
+    }
+    return TResultado::Continua;
+}
+
 } // namespace
+
+std::function<void()> AntesDaTransacaoArquivo;
 
 TResultado AtualizaArquivo(TDM& dm, IMensagens& mensagens, const std::string& linhaCabecalho,
                            TArquivoFonte& fonte, const std::string& pastaRepositorio,
@@ -49,49 +136,35 @@ TResultado AtualizaArquivo(TDM& dm, IMensagens& mensagens, const std::string& li
     TDesfechoGravacao& informa = desfecho ? *desfecho : nenhum;
     informa = {};
 
-    try {
-        dados.Close();
-        dados.SetCommandText(ComandoBusca(nomeRepositorio));
-        dados.Open();
-    } catch (const std::exception& e) {
-        informa = {TEstadoGravacao::BuscaFalhou, std::nullopt, e.what()};
-        return TResultado::Para;
-    }
+    TRegistroPendente registro = PreparaRegistro(dm, nomeRepositorio, carimbo, informa);
+    if (registro.Situacao != TSituacao::Pronto) return Conclui(registro.Situacao, mensagens, nome, informa);
 
-    std::int64_t id = 0;
-    if (dados.Eof()) {
-        dm.cds.Close();
-        dm.cds.SetCommandText("SELECT MAX(ID) FROM REPOSITORIO");
-        dm.cds.Open();
-        id = dm.cds.Fields(0).AsInteger() + 1;
-        dados.Append();
-        dados.FieldByName("ID").SetAsInteger(id);
-        dados.FieldByName("ARQUIVO").SetAsString(nomeRepositorio);
-    } else {
-        id = dados.FieldByName("ID").AsInteger();
-        const std::string armazenado = DataHoraParaCarimbo(dados.FieldByName("DATA_HORA").AsDateTime());
-        informa.Armazenado = armazenado;
-        if (!CarimboMenor(armazenado, carimbo)) return TResultado::Continua;
-        dados.Edit();
-    }
-
-    dados.FieldByName("DATA_HORA").SetAsDateTime(CarimboParaDataHora(carimbo));
-    try {
-        dados.Post();
-    } catch (const std::exception&) {
-        informa.Estado = TEstadoGravacao::Falhou;
-        mensagens.Mensagem(MsgErroGravarRegistro + nome);
-        return TResultado::Continua;
-    }
-
-    ExigeTransacao(dm.IniciaTransacao(IdTransacaoArquivo));
+    if (AntesDaTransacaoArquivo) AntesDaTransacaoArquivo();
+    ExigeTransacao(dm.IniciaTransacao(IdTransacaoArquivo, TabelasRepositorio));
     TGuardaTransacao transacao(dm);
-    if (dados.ApplyUpdates(0) != 0) {
+
+    // Another run that got in between has committed by now and nobody else writes until we
+    // end, so looking again inside the transaction settles it. A stored row changed meanwhile
+    // shows as a where-all UPDATE that reaches no row; a new one costs the one check.
+    bool aplicar = true;
+    if (registro.Novo) {
+        if (!ContinuaNovo(dm, nomeRepositorio, registro.Id)) registro = PreparaRegistro(dm, nomeRepositorio, carimbo, informa);
+    } else if (dados.ApplyUpdates(0) == 0) {
+        aplicar = false;
+    } else {
+        registro = PreparaRegistro(dm, nomeRepositorio, carimbo, informa);
+    }
+    if (registro.Situacao != TSituacao::Pronto) {
+        transacao.Cancela();
+        return Conclui(registro.Situacao, mensagens, nome, informa);
+    }
+    if (aplicar && dados.ApplyUpdates(0) != 0) {
         transacao.Cancela();
         informa.Estado = TEstadoGravacao::Falhou;
         mensagens.Mensagem(MsgErroCommitRegistro + nome);
         return TResultado::Continua;
     }
+    const std::int64_t id = registro.Id;
 
     dados.Close();
     dados.SetCommandText(ComandoCorpo(id));

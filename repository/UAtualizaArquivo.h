@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -31,6 +32,13 @@ constexpr unsigned IdTransacaoArquivo = 50;
 // told about give Continua; a failed lookup gives Para; any other error is thrown, after
 // the file's transaction, if one was begun, has been rolled back. When desfecho is given,
 // it receives what became of the file on every return.
+// The transaction reserves both tables, so runs on one database write one file at a time;
+// a file another run wrote since it was looked up is looked up again inside the
+// transaction and written right, without a message.
 TResultado AtualizaArquivo(TDM& dm, IMensagens& mensagens, const std::string& linhaCabecalho,
                            TArquivoFonte& fonte, const std::string& pastaRepositorio,
                            TDesfechoGravacao* desfecho = nullptr);
+
+// For tests: when set, runs after the file's row is looked up and posted and before its
+// transaction begins, so a test can let another writer commit in between.
+extern std::function<void()> AntesDaTransacaoArquivo;

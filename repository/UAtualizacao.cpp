@@ -4,6 +4,7 @@
 #include "UAtualizaArquivo.h"
 #include "UCaminhos.h"
 #include "UDM.h"
+#include "UErro.h"
 #include "UListaArquivos.h"
 #include "URepositorio.h"
 #include "UTexto.h"
@@ -73,6 +74,11 @@ std::string MensagemFalhaConexao(const std::string& bancoDados)
         + "\rNão Existe ou não foi Encontrado.";
 }
 
+std::string MensagemErroArquivo(const std::string& entrada, const std::string& motivo)
+{
+    return "Erro ao atualizar o arquivo " + entrada + ":\r\n" + motivo;
+}
+
 std::string MontaLocalizador(const std::string& maquina, const std::string& bancoDados)
 {
     std::string localizador = SubstituiTodos(bancoDados, "//", "/");
@@ -114,24 +120,28 @@ TFimAtualizacao ExecutaAtualizacao(TDM& dm, IJanelaAtualizacao& janela, const TA
             continue;
         }
 
-        TArquivoFonte fonte(caminho);
-        const std::string cabecalho = fonte.LeLinha();
-        const TCabecalho campos = ExtraiCabecalho(cabecalho);
-        janela.AdicionaLinhaDisplay(Apara(campos.Nome));
-        janela.AvancaProgresso();
-        janela.ProcessaMensagens();
+        try {
+            TArquivoFonte fonte(caminho);
+            const std::string cabecalho = fonte.LeLinha();
+            const TCabecalho campos = ExtraiCabecalho(cabecalho);
+            janela.AdicionaLinhaDisplay(Apara(campos.Nome));
+            janela.AvancaProgresso();
+            janela.ProcessaMensagens();
 
-        desfecho.NomeRepositorio = NomeRepositorio(ambiente.PastaRepositorio, campos.Nome);
-        desfecho.Carimbo = campos.Carimbo;
-        TMensagensArquivo mensagens(janela);
-        const TResultado resultado = AtualizaArquivo(dm, mensagens, cabecalho, fonte, ambiente.PastaRepositorio, &desfecho.Gravacao);
-        desfecho.Mensagem = mensagens.Ultima;
-        janela.RegistraEntrada(desfecho);
-        if (resultado == TResultado::Para) {
-            janela.MostraPagina(TPagina::Principal);
-            janela.Mensagem(MsgBancoInvalido);
-            janela.RegistraMotivo(desfecho.Gravacao.Motivo);
-            return TFimAtualizacao::BancoInvalido;
+            desfecho.NomeRepositorio = NomeRepositorio(ambiente.PastaRepositorio, campos.Nome);
+            desfecho.Carimbo = campos.Carimbo;
+            TMensagensArquivo mensagens(janela);
+            const TResultado resultado = AtualizaArquivo(dm, mensagens, cabecalho, fonte, ambiente.PastaRepositorio, &desfecho.Gravacao);
+            desfecho.Mensagem = mensagens.Ultima;
+            janela.RegistraEntrada(desfecho);
+            if (resultado == TResultado::Para) {
+                janela.MostraPagina(TPagina::Principal);
+                janela.Mensagem(MsgBancoInvalido);
+                janela.RegistraMotivo(desfecho.Gravacao.Motivo);
+                return TFimAtualizacao::BancoInvalido;
+            }
+        } catch (const std::exception& e) {
+            throw EErro(MensagemErroArquivo(entrada, e.what()));
         }
         falhou = falhou || desfecho.Gravacao.Estado == TEstadoGravacao::Falhou;
     }

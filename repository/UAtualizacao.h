@@ -53,6 +53,9 @@ constexpr auto MsgBancoInvalido = "Banco de Dados Inválido!";
 // The connection failure message for the database path as the user typed it.
 std::string MensagemFalhaConexao(const std::string& bancoDados);
 
+// The error that ends the run while a listed file is handled: the entry as listed, then why.
+std::string MensagemErroArquivo(const std::string& entrada, const std::string& motivo);
+
 // Builds the database locator from the server and path fields.
 std::string MontaLocalizador(const std::string& maquina, const std::string& bancoDados);
 
@@ -60,5 +63,6 @@ std::string MontaLocalizador(const std::string& maquina, const std::string& banc
 std::optional<std::string> ConectaBanco(TDM& dm, const std::string& localizador);
 
 // The update run started by "Atualizar"; returns how it ended. Errors that no step reports
-// itself are thrown after the open file is closed, "Atualizar" re-enabled and PodeFechar set again.
+// itself are thrown after the open file is closed, "Atualizar" re-enabled and PodeFechar set again;
+// one raised while a listed file is handled is thrown as EErro naming the file's entry.
 TFimAtualizacao ExecutaAtualizacao(TDM& dm, IJanelaAtualizacao& janela, const TAmbienteAtualizacao& ambiente);

@@ -244,6 +244,21 @@ TEST_F(AtualizaArquivoTeste, FalhaAoAplicarORegistroDesfazEAvisaComONome)
     EXPECT_EQ(dm.conexao.TransacoesAtivas(), 0);
 }
 
+// A stored row the server refuses looks like one another writer changed: the writer looks
+// again once, finds it unchanged, and then gives up with the one message.
+TEST_F(AtualizaArquivoTeste, RegistroArmazenadoRecusadoAvisaUmaVezEMantemAVersaoAntiga)
+{
+    Banco().Executa("ALTER TABLE REPOSITORIO ADD CONSTRAINT CK_DATA CHECK (DATA_HORA <> '2030-01-01 00:00:00')");
+    Armazena(1, "SISTEMA\\A.TXT", "2024-01-01 00:00:00", {{1, "a"}});
+
+    ASSERT_EQ(Atualiza("a.txt;20300101000000\nnova\n"), TResultado::Continua);
+
+    EXPECT_EQ(FMensagens.Textos, std::vector<std::string>{"Erro ao tentar realizar commit no Registro a.txt"});
+    EXPECT_EQ(DataHora(1), "2024-01-01 00:00:00.0000");
+    EXPECT_EQ(Corpo(1), std::vector<std::string>{"1=a"});
+    EXPECT_EQ(dm.conexao.TransacoesAtivas(), 0);
+}
+
 // A body line that cannot be posted leaves the stored file as it was, old version and
 // whole body, so the next run tries again instead of taking a cut body as up to date.
 TEST_F(AtualizaArquivoTeste, LinhaQueNaoPodeSerGravadaMantemAVersaoAntigaInteira)

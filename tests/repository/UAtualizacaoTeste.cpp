@@ -236,7 +236,7 @@ TEST_F(ExecutaAtualizacaoTeste, ErroNaoTratadoFechaOArquivoEDevolveAJanela)
         Executa();
         FAIL() << "the bad stamp must end the run";
     } catch (const EErro& e) {
-        EXPECT_NE(std::string(e.what()).find("2024-03-05"), std::string::npos) << e.what();
+        EXPECT_EQ(std::string(e.what()), "Erro ao atualizar o arquivo b.txt:\r\nCarimbo de versão inválido: \"2024-03-05\"");
     }
 
     EXPECT_EQ(DescritoresAbertos(), descritores);   // b.txt was closed
@@ -245,6 +245,33 @@ TEST_F(ExecutaAtualizacaoTeste, ErroNaoTratadoFechaOArquivoEDevolveAJanela)
     EXPECT_EQ(FDm.conexao.TransacoesAtivas(), 0);
     EXPECT_EQ(Valor("SELECT LIST(ARQUIVO) FROM REPOSITORIO"), "SISTEMA\\A.TXT");
 }
+
+// A listed file that ends the run is named as the list names it, followed by why; the files
+// before it stay written.
+struct TCasoArquivoRuim { const char* nome; std::string conteudo; std::string motivo; };
+
+class ArquivoRuimTeste : public ExecutaAtualizacaoTeste, public testing::WithParamInterface<TCasoArquivoRuim> {};
+
+TEST_P(ArquivoRuimTeste, TerminaAExecucaoNomeandoAEntrada)
+{
+    FPasta.Escreve("a.txt", "a.txt;20240305140709\nlinha a\n");
+    FPasta.Escreve("dados/ruim.dat", GetParam().conteudo);
+    FPasta.Escreve("ListaArquivos.txt", "a.txt\n dados\\ruim.dat\n");
+    try {
+        Executa();
+        FAIL() << "the file must end the run";
+    } catch (const EErro& e) {
+        EXPECT_EQ(std::string(e.what()), "Erro ao atualizar o arquivo  dados\\ruim.dat:\r\n" + GetParam().motivo);
+    }
+    EXPECT_EQ(Valor("SELECT LIST(ARQUIVO) FROM REPOSITORIO"), "SISTEMA\\A.TXT");
+    EXPECT_EQ(FDm.conexao.TransacoesAtivas(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Casos, ArquivoRuimTeste, testing::Values(
+    TCasoArquivoRuim{"Vazio", "", "Carimbo de versão inválido: \"\""},
+    TCasoArquivoRuim{"Binario", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "Carimbo de versão inválido: \"\""},
+    TCasoArquivoRuim{"CarimboComLetras", "x.txt;2024O305140709\n", "Carimbo de versão inválido: \"2024O305140709\""}),
+    [](const testing::TestParamInfo<TCasoArquivoRuim>& info) { return std::string(info.param.nome); });
 
 TEST_F(ExecutaAtualizacaoTeste, SegundaExecucaoReconectaEEncontraTudoAtualizado)
 {
