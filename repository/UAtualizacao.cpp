@@ -2,6 +2,7 @@
 
 #include "UArquivoFonte.h"
 #include "UAtualizaArquivo.h"
+#include "UBibliotecaFb.h"
 #include "UCaminhos.h"
 #include "UCampos.h"
 #include "UDM.h"
@@ -37,6 +38,8 @@ private:
 
 bool Conecta(TDM& dm, const std::string& localizador)
 {
+    // A missing client library is not a missing database: its own sentence goes to the user.
+    VerificaBibliotecaFb();
     dm.conexao.SetConnected(false);
     dm.conexao.DefineParametro("DataBase", localizador);
     dm.conexao.DefineParametro("User_Name", dm.Usuario);
