@@ -48,6 +48,8 @@ std::string UltimoErroSistema()
     return texto ? texto : "";
 }
 
+// RTLD_GLOBAL: its symbols are visible to the whole process, as when the program linked it,
+// so the plugins it loads (the embedded engine among them) see what they saw before.
 void* CarregaBiblioteca(const std::string& nome) { return dlopen(nome.c_str(), RTLD_NOW | RTLD_GLOBAL); }
 
 TObtemMestre ProcuraFuncao(void* biblioteca)
