@@ -4,6 +4,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <cstddef>
 #else
 #include <dlfcn.h>
 #endif
@@ -17,14 +19,21 @@ constexpr auto NomeFuncaoMestre = "fb_get_master_interface";
 
 #ifdef _WIN32
 
+// In UTF-8 like the rest of the sentence: the ANSI text of a Portuguese Windows would
+// turn the whole message into mixed encodings.
 std::string UltimoErroSistema()
 {
     const DWORD codigo = GetLastError();
-    char* texto = nullptr;
-    const DWORD tamanho = FormatMessageA(
+    wchar_t* texto = nullptr;
+    const DWORD tamanho = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, codigo, 0,
-        reinterpret_cast<char*>(&texto), 0, nullptr);
-    std::string resultado = tamanho > 0 ? std::string(texto, tamanho) : "";
+        reinterpret_cast<wchar_t*>(&texto), 0, nullptr);
+    std::string resultado;
+    if (tamanho > 0) {
+        const int bytes = WideCharToMultiByte(CP_UTF8, 0, texto, static_cast<int>(tamanho), nullptr, 0, nullptr, nullptr);
+        resultado.resize(static_cast<std::size_t>(bytes));
+        WideCharToMultiByte(CP_UTF8, 0, texto, static_cast<int>(tamanho), resultado.data(), bytes, nullptr, nullptr);
+    }
     LocalFree(texto);
     while (!resultado.empty() && (resultado.back() == '\n' || resultado.back() == '\r' || resultado.back() == ' '))
         resultado.pop_back();
