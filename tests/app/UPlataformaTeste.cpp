@@ -1,6 +1,6 @@
 // What the operating system tells the program about itself. On Windows these go through
-// GetModuleFileNameA and GetCommandLineA with our own splitting; the test program is
-// started with arguments of its own (see CMakeLists.txt) so the two splits can differ.
+// GetModuleFileNameA, and GetCommandLineA with our own splitting, which is compared with
+// the C runtime's argv for the arguments ctest adds (see CMakeLists.txt).
 #include "UArgumentosTeste.h"
 #include "UPastaTemporaria.h"
 #include "UPlataforma.h"
@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -66,7 +67,7 @@ TEST(Plataforma, ArgumentosProgramaSaoOsQueOSistemaPassouSemOsVazios)
     for (int i = 1; i < ArgcOriginal(); ++i)
         if (ArgvOriginal()[i][0] != '\0') esperados.emplace_back(ArgvOriginal()[i]);
     // The arguments CMakeLists.txt adds: one with blanks, so that quoting is exercised.
-    ASSERT_GE(esperados.size(), 2u);
+    ASSERT_GE(esperados.size(), 2u) << "run through ctest, which adds them";
     EXPECT_EQ(esperados[esperados.size() - 2], "Titulo com brancos");
     EXPECT_EQ(ArgumentosPrograma(ArgcOriginal(), ArgvOriginal()), esperados);
 }
