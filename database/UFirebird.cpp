@@ -5,12 +5,6 @@
 
 using namespace Firebird;
 
-IMaster* MestreFb()
-{
-    static IMaster* const mestre = fb_get_master_interface();
-    return mestre;
-}
-
 IUtil* UtilFb()
 {
     static IUtil* const util = MestreFb()->getUtilInterface();

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+// Loaded from the client library on first use (UBibliotecaFb); throws EErro when it is missing.
 Firebird::IMaster* MestreFb();
 Firebird::IUtil* UtilFb();
 

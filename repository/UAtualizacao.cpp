@@ -2,6 +2,7 @@
 
 #include "UArquivoFonte.h"
 #include "UAtualizaArquivo.h"
+#include "UBibliotecaFb.h"
 #include "UCaminhos.h"
 #include "UDM.h"
 #include "UErro.h"
@@ -54,6 +55,8 @@ private:
 
 std::optional<std::string> ConectaBanco(TDM& dm, const std::string& localizador)
 {
+    // A missing client library is not a missing database: its own sentence goes to the user.
+    VerificaBibliotecaFb();
     dm.conexao.SetConnected(false);
     dm.conexao.DefineParametro("DataBase", localizador);
     dm.conexao.DefineParametro("User_Name", dm.Usuario);

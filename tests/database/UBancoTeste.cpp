@@ -3,8 +3,7 @@
 #include "UConexao.h"
 #include "UErro.h"
 #include "UFirebird.h"
-
-#include <unistd.h>
+#include "USistemaTeste.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -64,7 +63,7 @@ struct TBancoTeste::TEstado {
 TBancoTeste::TBancoTeste(const std::string& nome, const std::vector<std::string>& tabelasExtras, TAcesso acesso)
     : FEstado(std::make_unique<TEstado>())
 {
-    const std::string arquivoBase = nome + "_" + std::to_string(getpid()) + ".fdb";
+    const std::string arquivoBase = nome + "_" + std::to_string(IdProcesso()) + ".fdb";
     std::string caminho, localizadorFb;
     TBlocoParametros dpb(IXpbBuilder::DPB);
     dpb.InsereTexto(isc_dpb_user_name, Ambiente("ATUALIZADOR_TEST_USER"));
@@ -78,7 +77,7 @@ TBancoTeste::TBancoTeste(const std::string& nome, const std::vector<std::string>
         FLocalizador = localizadorFb;
     } else {
         // A folder of this process only: the server never opens these files.
-        const auto pasta = std::filesystem::temp_directory_path() / ("atualizador-embutido-" + std::to_string(getpid()));
+        const auto pasta = std::filesystem::temp_directory_path() / ("atualizador-embutido-" + std::to_string(IdProcesso()));
         std::filesystem::create_directories(pasta);
         caminho = (pasta / arquivoBase).string();
         FPastaPropria = pasta.string();

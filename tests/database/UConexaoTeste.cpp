@@ -2,55 +2,13 @@
 #include "UClientDataSet.h"
 #include "UConexao.h"
 #include "UErro.h"
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "USistemaTeste.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
 namespace {
-
-// --- The parameter list ---
-
-struct TCasoParametro {
-    std::string nome, valor;
-    std::vector<std::string> esperado;
-};
-
-void PrintTo(const TCasoParametro& caso, std::ostream* saida) { *saida << caso.nome << "=" << caso.valor; }
-
-class DefineParametroTeste : public testing::TestWithParam<TCasoParametro> {};
-
-TEST_P(DefineParametroTeste, SubstituiNoLugarAcrescentaOuRemove)
-{
-    TConexao conexao;
-    conexao.DefineParametros({"DriverName=Interbase", "Database=database.gdb", "User_Name=sysdba"});
-    conexao.DefineParametro(GetParam().nome, GetParam().valor);
-    EXPECT_EQ(conexao.Params(), GetParam().esperado);
-}
-
-INSTANTIATE_TEST_SUITE_P(Casos, DefineParametroTeste, testing::Values(
-    // The name matches without letter case and is then spelled as given.
-    TCasoParametro{"DataBase", "srv:/x.fdb", {"DriverName=Interbase", "DataBase=srv:/x.fdb", "User_Name=sysdba"}},
-    TCasoParametro{"USER_NAME", "ana", {"DriverName=Interbase", "Database=database.gdb", "USER_NAME=ana"}},
-    TCasoParametro{"Password", "x=y", {"DriverName=Interbase", "Database=database.gdb", "User_Name=sysdba", "Password=x=y"}},
-    TCasoParametro{"database", "", {"DriverName=Interbase", "User_Name=sysdba"}},
-    TCasoParametro{"Ausente", "", {"DriverName=Interbase", "Database=database.gdb", "User_Name=sysdba"}},
-    // A name that is only a prefix of an entry's name is another parameter.
-    TCasoParametro{"Data", "1", {"DriverName=Interbase", "Database=database.gdb", "User_Name=sysdba", "Data=1"}}));
-
-TEST(Parametro, LeOValorSemDistinguirCaixaEVazioQuandoAusente)
-{
-    TConexao conexao;
-    conexao.DefineParametros({"Database=a:b=c", "ServerCharSet="});
-    EXPECT_EQ(conexao.Parametro("DATABASE"), "a:b=c");
-    EXPECT_EQ(conexao.Parametro("servercharset"), "");
-    EXPECT_EQ(conexao.Parametro("Password"), "");
-}
 
 // --- Connecting ---
 
@@ -85,20 +43,6 @@ TEST_F(ConexaoTeste, ConectaPorTcpComCharsetNoneEDesconecta)
     EXPECT_EQ(fatos[1]->substr(0, 3), "TCP");
     conexao.SetConnected(false);
     EXPECT_FALSE(conexao.Connected());
-}
-
-// A loopback port with nothing listening on it.
-int PortaSemServidor()
-{
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in endereco{};
-    endereco.sin_family = AF_INET;
-    endereco.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&endereco), sizeof endereco);
-    socklen_t tamanho = sizeof endereco;
-    getsockname(s, reinterpret_cast<sockaddr*>(&endereco), &tamanho);
-    close(s);
-    return ntohs(endereco.sin_port);
 }
 
 struct TCasoFalhaConexao {
