@@ -88,6 +88,8 @@ void TConexao::RegistraComandos(bool ligado)
 
 const std::vector<std::string>& TConexao::ComandosRegistrados() const { return FImpl->FRegistrados; }
 
+void TConexao::EnviaPorLinha(bool ligado) { FImpl->FPorLinha = ligado; }
+
 TConexaoImpl& TConexao::Impl() { return *FImpl; }
 
 // --- TConexaoImpl ---
@@ -145,6 +147,7 @@ void TConexaoImpl::EsvaziaCache() noexcept
     FComandos.clear();
     FRecentes.clear();   // each statement is freed here, while the attachment lives
     FChaves.clear();
+    FLotes.clear();
 }
 
 void TConexaoImpl::Desconecta()
@@ -248,12 +251,7 @@ std::shared_ptr<TComando> TConexaoImpl::Prepara(const std::string& texto, ITrans
         FRecentes.splice(FRecentes.end(), FRecentes, achado->second);
         return *achado->second;
     }
-    TStatusFb st;
-    TRefFb<IStatement> handle(
-        Anexo()->prepare(&st, transacao, static_cast<unsigned>(texto.size()), texto.data(), FDialeto, IStatement::PREPARE_PREFETCH_METADATA));
-    st.Verifica("Não foi possível preparar o comando " + texto);
-    ++FComandosPreparados;
-    auto comando = std::make_shared<TComando>(std::move(handle), texto);
+    auto comando = NovoComando(texto, transacao);
     if (FRecentes.size() >= LimiteComandos) {
         FComandos.erase(FRecentes.front()->Texto());
         FRecentes.pop_front();
@@ -261,6 +259,23 @@ std::shared_ptr<TComando> TConexaoImpl::Prepara(const std::string& texto, ITrans
     FRecentes.push_back(comando);
     FComandos.emplace(texto, std::prev(FRecentes.end()));
     return comando;
+}
+
+std::shared_ptr<TComando> TConexaoImpl::PreparaLote(const std::string& texto, ITransaction* transacao)
+{
+    std::shared_ptr<TComando>& comando = FLotes[texto];
+    if (!comando) comando = NovoComando(texto, transacao);
+    return comando;
+}
+
+std::shared_ptr<TComando> TConexaoImpl::NovoComando(const std::string& texto, ITransaction* transacao)
+{
+    TStatusFb st;
+    TRefFb<IStatement> handle(
+        Anexo()->prepare(&st, transacao, static_cast<unsigned>(texto.size()), texto.data(), FDialeto, IStatement::PREPARE_PREFETCH_METADATA));
+    st.Verifica("Não foi possível preparar o comando " + texto);
+    ++FComandosPreparados;
+    return std::make_shared<TComando>(std::move(handle), texto);
 }
 
 void TConexaoImpl::ContaExecucao(const std::string& texto)

@@ -37,6 +37,9 @@ public:
 
     // The statement prepared for this text, prepared now when it is new.
     std::shared_ptr<TComando> Prepara(const std::string& texto, Firebird::ITransaction* transacao);
+    // The same for a batch's statement, kept apart from the texts above so that the many
+    // one-off lookups of a long run never push it out: a batch is slow to prepare.
+    std::shared_ptr<TComando> PreparaLote(const std::string& texto, Firebird::ITransaction* transacao);
     unsigned Dialeto() const { return FDialeto; }
 
     // Counts a statement that reached the server (and keeps its text when asked to).
@@ -49,6 +52,7 @@ public:
     std::uint64_t FTransacoesIniciadas = 0;
     std::uint64_t FComandosPreparados = 0;
     bool FRegistra = false;
+    bool FPorLinha = false;   // see TConexao::EnviaPorLinha
     std::vector<std::string> FRegistrados;
 
 private:
@@ -58,6 +62,7 @@ private:
     };
     TRefFb<Firebird::ITransaction> NovaTransacao(const TTransactionDesc& descricao);
     void EsvaziaCache() noexcept;
+    std::shared_ptr<TComando> NovoComando(const std::string& texto, Firebird::ITransaction* transacao);
 
     TRefFb<Firebird::IProvider> FProvedor;
     TRefFb<Firebird::IAttachment> FAnexo;
@@ -70,6 +75,7 @@ private:
     std::list<std::shared_ptr<TComando>> FRecentes;
     std::unordered_map<std::string, std::list<std::shared_ptr<TComando>>::iterator> FComandos;
     std::map<std::string, std::vector<std::string>> FChaves;
+    std::map<std::string, std::shared_ptr<TComando>> FLotes;   // few shapes per table, never evicted
 };
 
 // The transaction a statement runs in: the connection's newest explicit one, or else a
