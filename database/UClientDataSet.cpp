@@ -3,6 +3,7 @@
 #include "UConexao.h"
 #include "UConexaoImpl.h"
 #include "UErro.h"
+#include "UConsultaUnica.h"
 #include "UObjetoGrande.h"
 
 #include <cstring>
@@ -60,50 +61,81 @@ void TClientDataSetImpl::VerificaAtivo() const
     if (FEstado == TEstado::Inactive) throw EErro("O conjunto de dados está fechado.");
 }
 
-void TClientDataSetImpl::Abre()
+namespace {
+
+// Wide texts are fetched through a message this wide: the server sends as many rows per
+// request as fit its buffer at the declared width, so a VARCHAR(32765) column would bring
+// some thirty rows a request. A longer value fails the fetch, and the set is read again at
+// the column's own width.
+constexpr unsigned LarguraEstreita = 1024;
+
+TRefFb<IMessageMetadata> Estreita(IMessageMetadata* saida, const std::vector<TColuna>& colunas, const std::string& acao)
 {
-    if (FCommandText.empty()) throw EErro("O conjunto de dados não tem comando a executar.");
-    TConexaoImpl& conexao = Conexao().Impl();
-    IAttachment* anexo = conexao.Anexo();
-    const std::string acao = "Não foi possível executar o comando " + FCommandText;
-
-    TTransacaoDoComando transacao(conexao);
-    const auto comando = conexao.Prepara(FCommandText, transacao.Handle());
-    if (!comando->TemCursor()) throw EErro("O comando não devolve registros: " + FCommandText);
-    std::vector<TColuna> colunas = DescreveColunas(comando->Saida(), FCommandText);
-
     TStatusFb st;
-    const unsigned tamanho = comando->Saida()->getMessageLength(&st);
+    TRefFb<IMetadataBuilder> construtor(saida->getBuilder(&st));
+    st.Verifica(acao);
+    bool estreitou = false;
+    for (unsigned i = 0; i < colunas.size(); ++i)
+        if (colunas[i].Tipo == SQL_VARYING && colunas[i].Tamanho > LarguraEstreita) {
+            construtor->setLength(&st, i, LarguraEstreita);
+            st.Verifica(acao);
+            estreitou = true;
+        }
+    if (!estreitou) return nullptr;
+    TRefFb<IMessageMetadata> estreita(construtor->getMetadata(&st));
+    st.Verifica(acao);
+    return estreita;
+}
+
+// One fetched row as the cache keeps it; large objects are read in the same transaction.
+TLinha LeLinha(const std::vector<TColuna>& colunas, const unsigned char* mensagem, IAttachment* anexo, ITransaction* transacao,
+               std::vector<std::optional<std::string_view>>& valores, std::vector<std::string>& objetosGrandes)
+{
+    for (std::size_t i = 0; i < colunas.size(); ++i) {
+        const TColuna& c = colunas[i];
+        std::int16_t nulo = 0;
+        std::memcpy(&nulo, mensagem + c.DeslocamentoNulo, sizeof nulo);
+        if (nulo || c.Tipo == SQL_NULL) {
+            valores[i] = std::nullopt;
+        } else if (c.EhObjetoGrande()) {
+            ISC_QUAD id;
+            std::memcpy(&id, mensagem + c.Deslocamento, sizeof id);
+            objetosGrandes[i] = LeObjetoGrande(anexo, transacao, id, c.Nome);
+            valores[i] = objetosGrandes[i];
+        } else {
+            valores[i] = LeDaMensagem(c, mensagem);
+        }
+    }
+    return TLinha{TRegistro(valores), nullptr};
+}
+
+// Every row of an open cursor, the columns located in the message `saida` describes.
+std::deque<TLinha> LeCursor(TComando& comando, IMessageMetadata* saida, std::vector<TColuna> colunas, TConexaoImpl& conexao,
+                            ITransaction* transacao, const std::string& texto)
+{
+    const std::string acao = "Não foi possível executar o comando " + texto;
+    TStatusFb st;
+    for (unsigned i = 0; i < colunas.size(); ++i) {
+        colunas[i].Deslocamento = saida->getOffset(&st, i);
+        colunas[i].DeslocamentoNulo = saida->getNullOffset(&st, i);
+        st.Verifica(acao);
+    }
+    const unsigned tamanho = saida->getMessageLength(&st);
     st.Verifica(acao);
     std::vector<unsigned char> mensagem(tamanho);
     std::deque<TLinha> linhas;
     std::vector<std::optional<std::string_view>> valores(colunas.size());
     std::vector<std::string> objetosGrandes(colunas.size());
 
-    TRefFb<IResultSet> cursor(comando->Handle()->openCursor(&st, transacao.Handle(), nullptr, nullptr, comando->Saida(), 0));
+    TRefFb<IResultSet> cursor(comando.Handle()->openCursor(&st, transacao, nullptr, nullptr, saida, 0));
     st.Verifica(acao);
-    conexao.ContaExecucao(FCommandText);
+    conexao.ContaExecucao(texto);
     try {
         for (;;) {
             const int r = cursor->fetchNext(&st, mensagem.data());
             st.Verifica(acao);
             if (r != IStatus::RESULT_OK) break;
-            for (std::size_t i = 0; i < colunas.size(); ++i) {
-                const TColuna& c = colunas[i];
-                std::int16_t nulo = 0;
-                std::memcpy(&nulo, mensagem.data() + c.DeslocamentoNulo, sizeof nulo);
-                if (nulo || c.Tipo == SQL_NULL) {
-                    valores[i] = std::nullopt;
-                } else if (c.EhObjetoGrande()) {
-                    ISC_QUAD id;
-                    std::memcpy(&id, mensagem.data() + c.Deslocamento, sizeof id);
-                    objetosGrandes[i] = LeObjetoGrande(anexo, transacao.Handle(), id, c.Nome);
-                    valores[i] = objetosGrandes[i];
-                } else {
-                    valores[i] = LeDaMensagem(c, mensagem.data());
-                }
-            }
-            linhas.push_back(TLinha{TRegistro(valores), nullptr});
+            linhas.push_back(LeLinha(colunas, mensagem.data(), conexao.Anexo(), transacao, valores, objetosGrandes));
         }
         cursor->close(&st);
         st.Verifica(acao);
@@ -112,6 +144,51 @@ void TClientDataSetImpl::Abre()
         // An open cursor left behind breaks fbclient's next call, and its exit.
         FechaSemFalha(cursor);
         throw;
+    }
+    return linhas;
+}
+
+} // namespace
+
+void TClientDataSetImpl::Abre()
+{
+    if (FCommandText.empty()) throw EErro("O conjunto de dados não tem comando a executar.");
+    TConexaoImpl& conexao = Conexao().Impl();
+    IAttachment* anexo = conexao.Anexo();
+    const std::string acao = "Não foi possível executar o comando " + FCommandText;
+
+    TTransacaoDoComando transacao(conexao);
+    std::vector<TColuna> colunas;
+    std::deque<TLinha> linhas;
+    bool lida = false;
+    const std::string forma = conexao.FPorLinha ? std::string() : FormaDaConsulta(FCommandText);
+    if (const auto modelo = forma.empty() ? nullptr : conexao.Unicas().Modelo(forma)) {
+        const auto resultado = TConsultasUnicas::Executa(anexo, transacao.Handle(), conexao.Dialeto(), FCommandText, *modelo);
+        conexao.ContaExecucao(FCommandText);
+        if (resultado == TConsultasUnicas::TResultado::Varias) {
+            conexao.Unicas().Registra(forma, modelo, false);
+        } else {
+            colunas = DescreveColunas(modelo->Saida(), FCommandText);
+            if (resultado == TConsultasUnicas::TResultado::Uma) {
+                std::vector<std::optional<std::string_view>> valores(colunas.size());
+                std::vector<std::string> objetosGrandes(colunas.size());
+                linhas.push_back(LeLinha(colunas, modelo->BufferSaida(), anexo, transacao.Handle(), valores, objetosGrandes));
+            }
+            lida = true;
+        }
+    }
+    if (!lida) {
+        const auto comando = conexao.Prepara(FCommandText, transacao.Handle());
+        if (!comando->TemCursor()) throw EErro("O comando não devolve registros: " + FCommandText);
+        colunas = DescreveColunas(comando->Saida(), FCommandText);
+        const TRefFb<IMessageMetadata> estreita = conexao.FPorLinha ? nullptr : Estreita(comando->Saida(), colunas, acao);
+        try {
+            linhas = LeCursor(*comando, estreita ? estreita.get() : comando->Saida(), colunas, conexao, transacao.Handle(), FCommandText);
+        } catch (const EErro&) {
+            if (!estreita) throw;
+            linhas = LeCursor(*comando, comando->Saida(), colunas, conexao, transacao.Handle(), FCommandText);
+        }
+        conexao.Unicas().Registra(forma, comando, linhas.size() <= 1);
     }
     transacao.Confirma();
 

@@ -148,6 +148,7 @@ void TConexaoImpl::EsvaziaCache() noexcept
     FRecentes.clear();   // each statement is freed here, while the attachment lives
     FChaves.clear();
     FLotes.clear();
+    FUnicas.Esvazia();
 }
 
 void TConexaoImpl::Desconecta()

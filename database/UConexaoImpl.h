@@ -3,6 +3,7 @@
 // result sets and their apply step.
 #include "UComando.h"
 #include "UConexao.h"
+#include "UConsultaUnica.h"
 #include "UFirebird.h"
 
 #include <cstdint>
@@ -41,6 +42,7 @@ public:
     // one-off lookups of a long run never push it out: a batch is slow to prepare.
     std::shared_ptr<TComando> PreparaLote(const std::string& texto, Firebird::ITransaction* transacao);
     unsigned Dialeto() const { return FDialeto; }
+    TConsultasUnicas& Unicas() { return FUnicas; }
 
     // Counts a statement that reached the server (and keeps its text when asked to).
     void ContaExecucao(const std::string& texto);
@@ -76,6 +78,7 @@ private:
     std::unordered_map<std::string, std::list<std::shared_ptr<TComando>>::iterator> FComandos;
     std::map<std::string, std::vector<std::string>> FChaves;
     std::map<std::string, std::shared_ptr<TComando>> FLotes;   // few shapes per table, never evicted
+    TConsultasUnicas FUnicas;
 };
 
 // The transaction a statement runs in: the connection's newest explicit one, or else a
