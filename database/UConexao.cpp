@@ -159,6 +159,7 @@ void TConexaoImpl::Desconecta()
     }
     std::string falha;
     EsvaziaCache();
+    FechaSemFalha(FLeitura);   // reads only: nothing to report if it fails
     // Firebird refuses to detach with a transaction open and then leaves it half attached.
     while (!FTransacoes.empty()) {
         TStatusFb st;
@@ -246,6 +247,16 @@ ITransaction* TConexaoImpl::TransacaoCorrente() { return FTransacoes.empty() ? n
 
 TRefFb<ITransaction> TConexaoImpl::IniciaTransacaoCurta() { return NovaTransacao(TTransactionDesc{}); }
 
+ITransaction* TConexaoImpl::TransacaoLeitura()
+{
+    if (!FLeitura) {
+        TTransactionDesc leitura;
+        leitura.SomenteLeitura = true;
+        FLeitura = NovaTransacao(leitura);
+    }
+    return FLeitura.get();
+}
+
 std::shared_ptr<TComando> TConexaoImpl::Prepara(const std::string& texto, ITransaction* transacao)
 {
     if (const auto achado = FComandos.find(texto); achado != FComandos.end()) {
@@ -330,8 +341,9 @@ const std::vector<std::string>& TConexaoImpl::ChavePrimaria(const std::string& t
 
 // --- TTransacaoDoComando ---
 
-TTransacaoDoComando::TTransacaoDoComando(TConexaoImpl& conexao) : FHandle(conexao.TransacaoCorrente())
+TTransacaoDoComando::TTransacaoDoComando(TConexaoImpl& conexao, TUso uso) : FHandle(conexao.TransacaoCorrente())
 {
+    if (!FHandle && uso == TUso::Leitura && !conexao.FPorLinha) FHandle = conexao.TransacaoLeitura();
     if (!FHandle) {
         FPropria = conexao.IniciaTransacaoCurta();
         FHandle = FPropria.get();

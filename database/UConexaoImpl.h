@@ -35,6 +35,10 @@ public:
     Firebird::ITransaction* TransacaoCorrente();
     // A short transaction of its own for work done while no explicit one is active.
     TRefFb<Firebird::ITransaction> IniciaTransacaoCurta();
+    // For reads made while no explicit transaction is active: one read-only, read-committed
+    // transaction kept until disconnecting. Firebird commits such a transaction as it starts,
+    // so keeping it holds nothing back, and each read saves a start and a commit.
+    Firebird::ITransaction* TransacaoLeitura();
 
     // The statement prepared for this text, prepared now when it is new.
     std::shared_ptr<TComando> Prepara(const std::string& texto, Firebird::ITransaction* transacao);
@@ -71,6 +75,7 @@ private:
     unsigned FDialeto = 3;
     bool FEsperaBloqueios = true;
     std::vector<TTransacaoAtiva> FTransacoes;
+    TRefFb<Firebird::ITransaction> FLeitura;
 
     // Least recently used first; a long run names many distinct lookup texts.
     static constexpr std::size_t LimiteComandos = 256;
@@ -85,7 +90,10 @@ private:
 // short one of its own that Confirma commits and the destructor rolls back.
 class TTransacaoDoComando {
 public:
-    explicit TTransacaoDoComando(TConexaoImpl& conexao);
+    enum class TUso { Escrita, Leitura };
+    // A read goes in the connection's kept read transaction instead of a short one (not
+    // while the connection sends as before batching, for the benchmarks).
+    explicit TTransacaoDoComando(TConexaoImpl& conexao, TUso uso = TUso::Escrita);
     ~TTransacaoDoComando();
     TTransacaoDoComando(const TTransacaoDoComando&) = delete;
     TTransacaoDoComando& operator=(const TTransacaoDoComando&) = delete;

@@ -19,13 +19,7 @@ struct TSuiteAplicacao {
 
 class AplicacaoTeste : public TTesteComDM<TSuiteAplicacao> {
 protected:
-    TClientDataSet& Abre(const std::string& texto)
-    {
-        dm.cdsDados.Close();
-        dm.cdsDados.SetCommandText(texto);
-        dm.cdsDados.Open();
-        return dm.cdsDados;
-    }
+    TClientDataSet& Abre(const std::string& texto) { return AbreDados(texto); }
     // Three rows whose N the test then edits; row 2 carries NULLs, a fraction of a second and a blob.
     void TresLinhas()
     {

@@ -45,13 +45,7 @@ struct TSuiteUnica {
 
 class ConsultaUnicaTeste : public TTesteComDM<TSuiteUnica> {
 protected:
-    TClientDataSet& Abre(const std::string& texto)
-    {
-        dm.cdsDados.Close();
-        dm.cdsDados.SetCommandText(texto);
-        dm.cdsDados.Open();
-        return dm.cdsDados;
-    }
+    TClientDataSet& Abre(const std::string& texto) { return AbreDados(texto); }
     std::vector<std::string> Ks(TClientDataSet& cds)
     {
         std::vector<std::string> ks;
@@ -109,6 +103,19 @@ TEST_F(ConsultaUnicaTeste, LinhaMaisLargaQueAMensagemEstreitaEhLidaInteira)
     cds.Post();
     ASSERT_EQ(cds.ApplyUpdates(0), 0) << cds.UltimoErroAplicacao();
     EXPECT_EQ(Banco().Valor("SELECT OCTET_LENGTH(T) FROM Q WHERE K = 1"), "32765");
+}
+
+TEST_F(ConsultaUnicaTeste, LeiturasSemTransacaoExplicitaNaoIniciamUmaCadaEVeemOQueOutrosConfirmaram)
+{
+    Abre("SELECT K, N FROM Q");
+    const auto iniciadas = dm.conexao.TransacoesIniciadas();
+    Banco().Executa("INSERT INTO Q (K, N) VALUES (1, 'de fora')");
+    TClientDataSet& cds = Abre("SELECT K, N FROM Q");
+    EXPECT_EQ(cds.FieldByName("N").AsString(), "de fora");   // read committed, as a new transaction would be
+    Banco().Executa("UPDATE Q SET N = 'depois' WHERE K = 1");
+    EXPECT_EQ(Abre("SELECT N FROM Q WHERE K=1").FieldByName("N").AsString(), "depois");
+    EXPECT_EQ(dm.conexao.TransacoesIniciadas(), iniciadas);
+    EXPECT_EQ(dm.conexao.TransacoesAtivas(), 0);   // the kept one is no transaction of the caller's
 }
 
 } // namespace

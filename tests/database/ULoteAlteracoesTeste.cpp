@@ -30,13 +30,7 @@ std::string Todos()
 
 class LoteTeste : public TTesteComDM<TSuiteLote> {
 protected:
-    TClientDataSet& Abre(const std::string& texto = "SELECT * FROM L ORDER BY K")
-    {
-        dm.cdsDados.Close();
-        dm.cdsDados.SetCommandText(texto);
-        dm.cdsDados.Open();
-        return dm.cdsDados;
-    }
+    TClientDataSet& Abre(const std::string& texto = "SELECT * FROM L ORDER BY K") { return AbreDados(texto); }
     // Every column of every row as the layer reads it back, NULL as std::nullopt.
     std::vector<TLinhaLida> Le()
     {
