@@ -42,7 +42,7 @@ int TClientDataSetImpl::Aplica(int maxErros)
             return TMudanca{TMudanca::TTipo::Insere, nullptr, &linha.Atual, &linha.Alteracao->Atribuidas};
         return TMudanca{TMudanca::TTipo::Atualiza, &linha.Alteracao->Original, &linha.Atual};
     };
-    // Today's single-row way: each change by its own statement. Tells whether to go on.
+    // The single-row way: a change by its own statement. Tells whether to go on.
     const auto umaAUma = [&](std::size_t i) {
         const TMudanca m = mudanca(pendencias[i]);
         try {

@@ -88,7 +88,14 @@ bool TLoteAlteracoes::Cabe(const TMudanca& mudanca)
     } else {
         if (mudanca.Tipo == TMudanca::TTipo::Atualiza && forma.Valores.empty()) return false;
         // Without a key two equal rows may both match; that case needs the single-row savepoint.
-        if (!FPorChave) FPorChave = FAplicador.LocalizaPorChave();
+        if (!FPorChave) {
+            // Reading the key may fail; the single-row way then reports it as the change's failure.
+            try {
+                FPorChave = FAplicador.LocalizaPorChave();
+            } catch (const EErro&) {
+                return false;
+            }
+        }
         if (!*FPorChave) return false;
     }
     const TRegistro& valores = mudanca.Tipo == TMudanca::TTipo::Exclui ? *mudanca.Original : *mudanca.Atual;
