@@ -1,7 +1,8 @@
 // Rows per second of the apply step, run as the repository writer runs it (ApplyUpdates(0)
-// inside an explicit transaction), for inserts, then updates, then deletes, side by side with
-// a plain fbclient loop of the very statements the apply step sent; then the memory a large
-// cached set takes against the bytes of its values.
+// inside an explicit transaction), for inserts, then updates, then deletes: batched, and the
+// way before batching (a statement per row) side by side with a plain fbclient loop of the
+// very statements it sent; the round trips of each way, counted by a relay; then the memory
+// a large cached set takes against the bytes of its values.
 //   bench_aplicacao [ROUNDS [ROWS]]   against the test server: scripts/with-test-server, or scripts/bench
 // Fewer rows are for profiling (valgrind runs the client some fifty times slower).
 #include "UBancoTeste.h"
@@ -9,6 +10,7 @@
 #include "UErro.h"
 #include "ULacoSimples.h"
 #include "UMedicao.h"
+#include "URetransmissor.h"
 
 #include <algorithm>
 #include <array>
@@ -28,6 +30,9 @@ int LinhasMemoria = 5 * LinhasPadrao;
 constexpr std::size_t TamanhoDados = 80;
 constexpr int LarguraDados = 32765;   // as REPOSITORIO_DADOS.DADOS
 constexpr double RazaoMinima = 0.8;
+// Batched over per-row rows/s on loopback, and round trips per 1,000 rows written.
+constexpr double GanhoMinimo[] = {2.5, 2.0, 2.5};
+constexpr double VoltasMaximas = 5;
 constexpr std::uint32_t IdTransacao = 50;   // the writer's
 constexpr int RodadasPadrao = 5;
 
@@ -105,7 +110,10 @@ struct TMedidaNossa {
     TMedida Aplicacao;   // IniciaTransacao, ApplyUpdates(0), ConfirmaTransacao
     std::uint64_t Executados = 0;
     std::uint64_t Preparados = 0;
+    std::uint64_t Voltas = 0;   // through the relay only
 };
+
+enum class TModo { EmLotes, PorLinha };
 
 struct TRodadaNossa {
     std::array<TMedidaNossa, TotalFases> Fases;
@@ -171,10 +179,12 @@ TSemAlteracao EditaSemAlterar(TDM& dm)
 // The three phases through the layer, as the writer drives it. With textos given (the
 // warm-up), the texts sent are recorded there and the unchanged-edit check runs too.
 TRodadaNossa MedeNossa(TBancoTeste& banco, const std::string& tabela, const TValores& valores, TTextosAplicacao* textos,
-                       TSemAlteracao* semAlteracao)
+                       TSemAlteracao* semAlteracao, TModo modo, TRetransmissor* relay = nullptr)
 {
     TDM dm;
     banco.Configura(dm.conexao);
+    dm.conexao.EnviaPorLinha(modo == TModo::PorLinha);
+    if (relay) dm.conexao.DefineParametro("DataBase", "127.0.0.1/" + std::to_string(relay->Porta()) + ":" + banco.Caminho());
     dm.conexao.SetConnected(true);
     dm.conexao.RegistraComandos(textos != nullptr);
     TClientDataSet& dados = dm.cdsDados;
@@ -184,7 +194,9 @@ TRodadaNossa MedeNossa(TBancoTeste& banco, const std::string& tabela, const TVal
         const auto executados = dm.conexao.ComandosExecutados();
         const auto preparados = dm.conexao.ComandosPreparados();
         const std::size_t registrados = dm.conexao.ComandosRegistrados().size();
+        const std::uint64_t voltas = relay ? relay->Voltas() : 0;
         rodada.Fases[fase].Aplicacao = AplicaNaTransacao(dm);
+        rodada.Fases[fase].Voltas = relay ? relay->Voltas() - voltas : 0;
         rodada.Fases[fase].Executados = dm.conexao.ComandosExecutados() - executados;
         rodada.Fases[fase].Preparados = dm.conexao.ComandosPreparados() - preparados;
         if (textos) textos->Textos[fase] = TextoUnico(dm.conexao.ComandosRegistrados(), registrados, fase);
@@ -400,11 +412,29 @@ template <class TRodada, class TLeitura> std::vector<double> Colhe(const std::ve
 }
 
 void Relata(const std::vector<TRodadaNossa>& nossas, const std::vector<TRodadaSimples>& simples,
-            const std::vector<TRodadaSimples>& contando)
+            const std::vector<TRodadaSimples>& contando, const std::vector<TRodadaNossa>& emLotes,
+            const std::array<TRodadaNossa, 2>& viaRelay)
 {
     const double linhas = Linhas;
     const std::size_t rodadas = nossas.size();
-    std::printf("\nrows/s are best of %zu rounds; a ratio is ours / plain loop (best over best, and the median of the rounds' own);\n"
+    std::printf("\nbatched apply step against the per-row way (rows/s best of %zu rounds); round trips per 1,000 rows\n"
+                "counted by a relay on loopback:\n\n", nossas.size());
+    std::printf("%-7s %13s %13s %7s %7s %11s %11s\n", "phase", "batched", "per-row", "best", "median", "batched", "per-row");
+    std::printf("%-7s %13s %13s %7s %7s %11s %11s\n", "", "rows/s", "rows/s", "ratio", "ratio", "trips/1000", "trips/1000");
+    std::array<double, TotalFases> ganhos{}, voltas{};
+    for (int f = 0; f < TotalFases; ++f) {
+        const auto lote = Colhe(emLotes, [f](const TRodadaNossa& r) { return r.Fases[f].Aplicacao.Parede; });
+        const auto linha = Colhe(nossas, [f](const TRodadaNossa& r) { return r.Fases[f].Aplicacao.Parede; });
+        std::vector<double> porRodada;
+        for (std::size_t r = 0; r < lote.size(); ++r) porRodada.push_back(linha[r] / lote[r]);
+        ganhos[f] = Minimo(linha) / Minimo(lote);
+        voltas[f] = static_cast<double>(viaRelay[0].Fases[f].Voltas) * 1000.0 / Linhas;
+        std::printf("%-7s %13.0f %13.0f %7.2f %7.2f %11.1f %11.1f\n", NomesFases[f], Linhas / Minimo(lote), Linhas / Minimo(linha),
+                    ganhos[f], Mediana(porRodada), voltas[f], static_cast<double>(viaRelay[1].Fases[f].Voltas) * 1000.0 / Linhas);
+    }
+
+    std::printf("\nthe per-row way against a plain fbclient loop of the same statements.\n");
+    std::printf("rows/s are best of %zu rounds; a ratio is ours / plain loop (best over best, and the median of the rounds' own);\n"
                 "client CPU is this process's CPU time per row, median of the rounds.\n\n", rodadas);
     std::printf("%-7s %13s %12s %7s %7s %11s %11s\n", "phase", "ours apply", "plain loop", "best", "median", "CPU ours", "CPU plain");
     std::printf("%-7s %13s %12s %7s %7s %11s %11s\n", "", "rows/s", "rows/s", "ratio", "ratio", "us/row", "us/row");
@@ -444,8 +474,14 @@ void Relata(const std::vector<TRodadaNossa>& nossas, const std::vector<TRodadaSi
     }
 
     std::printf("\n");
+    for (int f = 0; f < TotalFases; ++f) {
+        std::printf("%s %s: batched / per-row %.2f (target >= %.1f)\n", ganhos[f] >= GanhoMinimo[f] ? "PASS " : "FAIL ", NomesFases[f],
+                    ganhos[f], GanhoMinimo[f]);
+        std::printf("%s %s: round trips per 1,000 rows %.1f (target <= %.0f)\n", voltas[f] <= VoltasMaximas ? "PASS " : "FAIL ",
+                    NomesFases[f], voltas[f], VoltasMaximas);
+    }
     for (int f = 0; f < TotalFases; ++f)
-        std::printf("%s %s: ours / plain loop %.2f %s %.2f (median of the rounds %.2f)\n", razoes[f] >= RazaoMinima ? "PASS " : "BELOW",
+        std::printf("%s %s: per-row ours / plain loop %.2f %s %.2f (median of the rounds %.2f)\n", razoes[f] >= RazaoMinima ? "PASS " : "BELOW",
                     NomesFases[f], razoes[f], razoes[f] >= RazaoMinima ? ">=" : "<", RazaoMinima, medianas[f]);
 }
 
@@ -479,11 +515,13 @@ int main(int argc, char** argv)
         // the apply step sends, which the plain loop then runs.
         TTextosAplicacao textos;
         TSemAlteracao semAlteracao;
-        const TRodadaNossa aquecimento = MedeNossa(banco, CriaTabela(banco, "BENCH_AQUECE_NOSSO"), valores, &textos, &semAlteracao);
+        const TRodadaNossa aquecimento =
+            MedeNossa(banco, CriaTabela(banco, "BENCH_AQUECE_NOSSO"), valores, &textos, &semAlteracao, TModo::PorLinha);
+        MedeNossa(banco, CriaTabela(banco, "BENCH_AQUECE_LOTES"), valores, nullptr, nullptr, TModo::EmLotes);
         MedeSimples(banco, CriaTabela(banco, "BENCH_AQUECE_LACO"), valores, textos, contagem);
         MedeSimples(banco, CriaTabela(banco, "BENCH_AQUECE_CONTA"), valores, textos, exigeUm);
 
-        std::printf("\nstatements the apply step sent (the plain loop runs the same texts):\n");
+        std::printf("\nstatements the per-row way sent (the plain loop runs the same texts):\n");
         for (int f = 0; f < TotalFases; ++f)
             std::printf("  %-6s %s\n         executed %llu, prepared %llu\n", NomesFases[f], textos.Textos[f].c_str(),
                         static_cast<unsigned long long>(aquecimento.Fases[f].Executados),
@@ -497,18 +535,29 @@ int main(int argc, char** argv)
 
         // Each side on a fresh table of its own, and the order turned round every round, so
         // that neither always runs on the warmer server.
-        std::vector<TRodadaNossa> nossas;
+        std::vector<TRodadaNossa> nossas, emLotes;
         std::vector<TRodadaSimples> simples, contando;
         for (int r = 1; r <= rodadas; ++r) {
             const std::string prefixo = "BENCH_" + std::to_string(r) + "_";
-            for (int lado = 0; lado < 3; ++lado) switch ((lado + r) % 3) {
-                case 0: nossas.push_back(MedeNossa(banco, CriaTabela(banco, prefixo + "NOSSO"), valores, nullptr, nullptr)); break;
+            for (int lado = 0; lado < 4; ++lado) switch ((lado + r) % 4) {
+                case 0:
+                    nossas.push_back(MedeNossa(banco, CriaTabela(banco, prefixo + "NOSSO"), valores, nullptr, nullptr, TModo::PorLinha));
+                    break;
+                case 3:
+                    emLotes.push_back(MedeNossa(banco, CriaTabela(banco, prefixo + "LOTES"), valores, nullptr, nullptr, TModo::EmLotes));
+                    break;
                 case 1: simples.push_back(MedeSimples(banco, CriaTabela(banco, prefixo + "LACO"), valores, textos, contagem)); break;
                 case 2: contando.push_back(MedeSimples(banco, CriaTabela(banco, prefixo + "CONTA"), valores, textos, exigeUm)); break;
                 }
             std::fprintf(stderr, "round %d of %d done\n", r, rodadas);
         }
-        Relata(nossas, simples, contando);
+        // Round trips, counted once for each way through a relay with no delay.
+        const auto barra = ServidorTeste().find('/');
+        TRetransmissor relay(ServidorTeste().substr(0, barra), std::atoi(ServidorTeste().substr(barra + 1).c_str()), 0);
+        const std::array<TRodadaNossa, 2> viaRelay{
+            MedeNossa(banco, CriaTabela(banco, "BENCH_RELAY_LOTES"), valores, nullptr, nullptr, TModo::EmLotes, &relay),
+            MedeNossa(banco, CriaTabela(banco, "BENCH_RELAY_LINHA"), valores, nullptr, nullptr, TModo::PorLinha, &relay)};
+        Relata(nossas, simples, contando, emLotes, viaRelay);
     } catch (const std::exception& e) {
         std::fflush(stdout);
         std::fprintf(stderr, "bench_aplicacao: %s\n", e.what());

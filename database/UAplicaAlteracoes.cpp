@@ -10,25 +10,22 @@
 
 using namespace Firebird;
 
-namespace {
-
-// Names as Firebird stores them, quoted so that any spelling is taken exactly.
-std::string Identificador(const std::string& nome)
+std::string IdentificadorSql(const std::string& nome)
 {
     std::string texto = "\"";
     for (char c : nome) texto += c == '"' ? std::string("\"\"") : std::string(1, c);
     return texto + "\"";
 }
 
-TRefFb<IMessageMetadata> DescreveEntrada(const std::vector<TColuna>& colunas, const std::vector<int>& indices, const std::string& texto)
+TRefFb<IMessageMetadata> DescreveParametros(const std::vector<const TColuna*>& parametros, const std::string& texto)
 {
     const std::string acao = "Não foi possível descrever os parâmetros do comando " + texto;
     TStatusFb st;
-    TRefFb<IMetadataBuilder> construtor(MestreFb()->getMetadataBuilder(&st, static_cast<unsigned>(indices.size())));
+    TRefFb<IMetadataBuilder> construtor(MestreFb()->getMetadataBuilder(&st, static_cast<unsigned>(parametros.size())));
     st.Verifica(acao);
-    for (unsigned i = 0; i < indices.size(); ++i) {
+    for (unsigned i = 0; i < parametros.size(); ++i) {
         // The read column's own description, so values go back byte for byte.
-        const TColuna& c = colunas[static_cast<std::size_t>(indices[i])];
+        const TColuna& c = *parametros[i];
         construtor->setType(&st, i, c.Tipo | 1);
         construtor->setSubType(&st, i, c.SubTipo);
         construtor->setLength(&st, i, c.Tamanho);
@@ -40,8 +37,6 @@ TRefFb<IMessageMetadata> DescreveEntrada(const std::vector<TColuna>& colunas, co
     st.Verifica(acao);
     return entrada;
 }
-
-} // namespace
 
 TAplicaAlteracoes::TAplicaAlteracoes(TConexaoImpl& conexao, const std::vector<TColuna>& colunas, ITransaction* transacao)
     : FConexao(conexao), FColunas(colunas), FTransacao(transacao)
@@ -84,13 +79,20 @@ void TAplicaAlteracoes::VerificaLocalizacao()
     }
 }
 
+bool TAplicaAlteracoes::LocalizaPorChave()
+{
+    if (FTabela.empty() || FLocalizadoras.empty()) return false;
+    VerificaLocalizacao();
+    return FProtegeLinha == 0;
+}
+
 std::string TAplicaAlteracoes::Condicao() const
 {
     // One text serves NULL and values alike, and the primary key's index still applies.
     std::string texto = " WHERE ";
     for (std::size_t i = 0; i < FLocalizadoras.size(); ++i) {
         if (i) texto += " AND ";
-        texto += Identificador(FColunas[static_cast<std::size_t>(FLocalizadoras[i])].Campo) + " IS NOT DISTINCT FROM ?";
+        texto += IdentificadorSql(FColunas[static_cast<std::size_t>(FLocalizadoras[i])].Campo) + " IS NOT DISTINCT FROM ?";
     }
     return texto;
 }
@@ -126,17 +128,17 @@ TRegistro TAplicaAlteracoes::Insere(const TRegistro& valores, const std::vector<
     std::string& texto = FTextos[chave];
     if (texto.empty()) {
         if (parametros.empty()) {
-            texto = "INSERT INTO " + Identificador(FTabela) + " DEFAULT VALUES";
+            texto = "INSERT INTO " + IdentificadorSql(FTabela) + " DEFAULT VALUES";
         } else {
             std::string nomes, marcas;
             for (const TParametro& p : parametros) {
-                nomes += (nomes.empty() ? "" : ", ") + Identificador(FColunas[static_cast<std::size_t>(p.Coluna)].Campo);
+                nomes += (nomes.empty() ? "" : ", ") + IdentificadorSql(FColunas[static_cast<std::size_t>(p.Coluna)].Campo);
                 marcas += marcas.empty() ? "?" : ", ?";
             }
-            texto = "INSERT INTO " + Identificador(FTabela) + " (" + nomes + ") VALUES (" + marcas + ")";
+            texto = "INSERT INTO " + IdentificadorSql(FTabela) + " (" + nomes + ") VALUES (" + marcas + ")";
         }
         for (std::size_t j = 0; j < devolvidas.size(); ++j)
-            texto += (j ? ", " : " RETURNING ") + Identificador(FColunas[static_cast<std::size_t>(devolvidas[j])].Campo);
+            texto += (j ? ", " : " RETURNING ") + IdentificadorSql(FColunas[static_cast<std::size_t>(devolvidas[j])].Campo);
     }
     const auto comando = Executa(texto, parametros, false);
     if (devolvidas.empty()) return valores;
@@ -182,9 +184,9 @@ void TAplicaAlteracoes::Atualiza(const TRegistro& original, const TRegistro& atu
     if (parametros.empty()) return;   // only read-only columns changed: nothing to send
     std::string& texto = FTextos[chave];
     if (texto.empty()) {
-        texto = "UPDATE " + Identificador(FTabela) + " SET ";
+        texto = "UPDATE " + IdentificadorSql(FTabela) + " SET ";
         for (std::size_t i = 0; i < parametros.size(); ++i)
-            texto += (i ? ", " : "") + Identificador(FColunas[static_cast<std::size_t>(parametros[i].Coluna)].Campo) + " = ?";
+            texto += (i ? ", " : "") + IdentificadorSql(FColunas[static_cast<std::size_t>(parametros[i].Coluna)].Campo) + " = ?";
         texto += Condicao() + Devolucao();
     }
     AcrescentaCondicao(original, parametros);
@@ -195,7 +197,7 @@ void TAplicaAlteracoes::Exclui(const TRegistro& original)
 {
     VerificaLocalizacao();
     std::string& texto = FTextos["D"];
-    if (texto.empty()) texto = "DELETE FROM " + Identificador(FTabela) + Condicao() + Devolucao();
+    if (texto.empty()) texto = "DELETE FROM " + IdentificadorSql(FTabela) + Condicao() + Devolucao();
     std::vector<TParametro> parametros;
     AcrescentaCondicao(original, parametros);
     Executa(texto, parametros, true);
@@ -215,9 +217,9 @@ std::shared_ptr<TComando> TAplicaAlteracoes::Executa(const std::string& texto, c
 
     const auto comando = FConexao.Prepara(texto, FTransacao);
     if (!parametros.empty() && !comando->TemEntrada()) {
-        std::vector<int> indices;
-        for (const TParametro& p : parametros) indices.push_back(p.Coluna);
-        comando->DefineEntrada(DescreveEntrada(FColunas, indices, texto));
+        std::vector<const TColuna*> descritos;
+        for (const TParametro& p : parametros) descritos.push_back(&FColunas[static_cast<std::size_t>(p.Coluna)]);
+        comando->DefineEntrada(DescreveParametros(descritos, texto));
     }
     unsigned char* buffer = comando->BufferEntrada();
     for (std::size_t i = 0; i < parametros.size(); ++i) {
@@ -260,76 +262,4 @@ std::shared_ptr<TComando> TAplicaAlteracoes::Executa(const std::string& texto, c
     if (protege) executaSimples(VoltaPonto);
     throw EErro("O comando alcançou " + std::to_string(alcancados) + " registros iguais na tabela " + FTabela
         + " em vez de um; " + (protege ? "nada foi alterado." : "a transação deve ser desfeita."));
-}
-
-// --- TClientDataSetImpl: the apply step ---
-
-int TClientDataSetImpl::Aplica(int maxErros)
-{
-    VerificaAtivo();
-    PostaPendente();
-    FUltimoErro.clear();
-
-    struct TPendencia {
-        std::uint64_t Ordem;
-        bool Exclusao;
-        std::size_t Indice;   // into FExclusoes or FLinhas
-    };
-    std::vector<TPendencia> pendencias;
-    for (std::size_t i = 0; i < FLinhas.size(); ++i)
-        if (FLinhas[i].Alteracao) pendencias.push_back({FLinhas[i].Alteracao->Ordem, false, i});
-    for (std::size_t i = 0; i < FExclusoes.size(); ++i) pendencias.push_back({FExclusoes[i].Ordem, true, i});
-    if (pendencias.empty()) return 0;
-    std::sort(pendencias.begin(), pendencias.end(), [](const TPendencia& a, const TPendencia& b) { return a.Ordem < b.Ordem; });
-
-    TConexaoImpl& conexao = Conexao().Impl();
-    conexao.Anexo();
-    TTransacaoDoComando transacao(conexao);
-    TAplicaAlteracoes aplicador(conexao, FColunas, transacao.Handle());
-
-    int falhas = 0;
-    std::vector<bool> aplicada(pendencias.size(), false);
-    std::vector<std::optional<TRegistro>> gravadas(pendencias.size());
-    for (std::size_t i = 0; i < pendencias.size(); ++i) {
-        const TPendencia& p = pendencias[i];
-        try {
-            if (p.Exclusao) {
-                aplicador.Exclui(FExclusoes[p.Indice].Original);
-            } else {
-                const TLinha& linha = FLinhas[p.Indice];
-                if (linha.Alteracao->Situacao == TSituacao::Inserida) gravadas[i] = aplicador.Insere(linha.Atual, linha.Alteracao->Atribuidas);
-                else aplicador.Atualiza(linha.Alteracao->Original, linha.Atual);
-            }
-            aplicada[i] = true;
-        } catch (const EErro& e) {
-            FUltimoErro = e.what();
-            ++falhas;
-            if (maxErros >= 0 && falhas > maxErros) break;
-        }
-    }
-
-    if (transacao.Propria()) {
-        if (maxErros >= 0 && falhas > maxErros) {
-            // Nothing reached the database, so every change stays in the log.
-            transacao.Cancela();
-            return falhas;
-        }
-        transacao.Confirma();
-    }
-
-    std::vector<bool> exclusaoFeita(FExclusoes.size(), false);
-    for (std::size_t i = 0; i < pendencias.size(); ++i) {
-        if (!aplicada[i]) continue;
-        if (pendencias[i].Exclusao) exclusaoFeita[pendencias[i].Indice] = true;
-        else {
-            TLinha& linha = FLinhas[pendencias[i].Indice];
-            if (gravadas[i]) linha.Atual = std::move(*gravadas[i]);
-            linha.Alteracao.reset();
-        }
-    }
-    std::vector<TExclusao> restantes;
-    for (std::size_t i = 0; i < FExclusoes.size(); ++i)
-        if (!exclusaoFeita[i]) restantes.push_back(std::move(FExclusoes[i]));
-    FExclusoes = std::move(restantes);
-    return falhas;
 }

@@ -2,6 +2,7 @@
 // Internal to this layer: turns a cached set's changes into INSERT, UPDATE and DELETE
 // statements on the table its SELECT reads, each prepared once and run with parameters.
 #include "UColuna.h"
+#include "UFirebird.h"
 #include "URegistro.h"
 
 #include <map>
@@ -9,9 +10,13 @@
 #include <string>
 #include <vector>
 
-namespace Firebird { class ITransaction; }
 class TComando;
 class TConexaoImpl;
+
+// A table or column name as Firebird stores it, quoted so that any spelling is taken exactly.
+std::string IdentificadorSql(const std::string& nome);
+// An input message of the given columns' own types, in order.
+TRefFb<Firebird::IMessageMetadata> DescreveParametros(const std::vector<const TColuna*>& parametros, const std::string& texto);
 
 class TAplicaAlteracoes {
 public:
@@ -23,6 +28,14 @@ public:
     TRegistro Insere(const TRegistro& valores, const std::vector<bool>& atribuidas);
     void Atualiza(const TRegistro& original, const TRegistro& atual);
     void Exclui(const TRegistro& original);
+
+    // What a batch of the same statements needs to know.
+    const std::string& Tabela() const { return FTabela; }
+    const std::vector<int>& Gravaveis() const { return FGravaveis; }
+    const std::vector<int>& Localizadoras() const { return FLocalizadoras; }
+    // Whether a compared primary key makes every located row unique, so that a change
+    // needs no savepoint of its own. False also when the row cannot be located at all.
+    bool LocalizaPorChave();
 
 private:
     struct TParametro {

@@ -2,44 +2,14 @@
 #include "UClientDataSetImpl.h"
 #include "UConexao.h"
 #include "UConexaoImpl.h"
+#include "UConsultaUnica.h"
 #include "UErro.h"
-#include "UObjetoGrande.h"
+#include "ULeituraConjunto.h"
 
-#include <cstring>
+#include <algorithm>
 
 using namespace Firebird;
 using TEstado = TClientDataSet::TEstado;
-
-namespace {
-
-std::vector<TColuna> DescreveColunas(IMessageMetadata* saida, const std::string& texto)
-{
-    TStatusFb st;
-    const std::string acao = "Não foi possível descrever o resultado do comando " + texto;
-    const unsigned contagem = saida->getCount(&st);
-    st.Verifica(acao);
-    std::vector<TColuna> colunas(contagem);
-    for (unsigned i = 0; i < contagem; ++i) {
-        TColuna& c = colunas[i];
-        c.Nome = saida->getAlias(&st, i);
-        c.Campo = saida->getField(&st, i);
-        c.Relacao = saida->getRelation(&st, i);
-        c.Tipo = saida->getType(&st, i) & ~1u;
-        c.SubTipo = saida->getSubType(&st, i);
-        c.Tamanho = saida->getLength(&st, i);
-        c.Escala = saida->getScale(&st, i);
-        c.CharSet = saida->getCharSet(&st, i);
-        c.Deslocamento = saida->getOffset(&st, i);
-        c.DeslocamentoNulo = saida->getNullOffset(&st, i);
-        st.Verifica(acao);
-        if (c.Nome.empty()) c.Nome = c.Campo;
-        if (c.Tipo == SQL_ARRAY || c.Tipo == SQL_D_FLOAT)
-            throw EErro("A coluna " + c.Nome + " tem um tipo que este programa não lê (comando " + texto + ").");
-    }
-    return colunas;
-}
-
-} // namespace
 
 // --- TClientDataSetImpl: reading, cursor and change log ---
 
@@ -67,51 +37,38 @@ void TClientDataSetImpl::Abre()
     IAttachment* anexo = conexao.Anexo();
     const std::string acao = "Não foi possível executar o comando " + FCommandText;
 
-    TTransacaoDoComando transacao(conexao);
-    const auto comando = conexao.Prepara(FCommandText, transacao.Handle());
-    if (!comando->TemCursor()) throw EErro("O comando não devolve registros: " + FCommandText);
-    std::vector<TColuna> colunas = DescreveColunas(comando->Saida(), FCommandText);
-
-    TStatusFb st;
-    const unsigned tamanho = comando->Saida()->getMessageLength(&st);
-    st.Verifica(acao);
-    std::vector<unsigned char> mensagem(tamanho);
+    TTransacaoDoComando transacao(conexao, TTransacaoDoComando::TUso::Leitura);
+    std::vector<TColuna> colunas;
     std::deque<TLinha> linhas;
-    std::vector<std::optional<std::string_view>> valores(colunas.size());
-    std::vector<std::string> objetosGrandes(colunas.size());
-
-    TRefFb<IResultSet> cursor(comando->Handle()->openCursor(&st, transacao.Handle(), nullptr, nullptr, comando->Saida(), 0));
-    st.Verifica(acao);
-    conexao.ContaExecucao(FCommandText);
-    try {
-        for (;;) {
-            const int r = cursor->fetchNext(&st, mensagem.data());
-            st.Verifica(acao);
-            if (r != IStatus::RESULT_OK) break;
-            for (std::size_t i = 0; i < colunas.size(); ++i) {
-                const TColuna& c = colunas[i];
-                std::int16_t nulo = 0;
-                std::memcpy(&nulo, mensagem.data() + c.DeslocamentoNulo, sizeof nulo);
-                if (nulo || c.Tipo == SQL_NULL) {
-                    valores[i] = std::nullopt;
-                } else if (c.EhObjetoGrande()) {
-                    ISC_QUAD id;
-                    std::memcpy(&id, mensagem.data() + c.Deslocamento, sizeof id);
-                    objetosGrandes[i] = LeObjetoGrande(anexo, transacao.Handle(), id, c.Nome);
-                    valores[i] = objetosGrandes[i];
-                } else {
-                    valores[i] = LeDaMensagem(c, mensagem.data());
-                }
+    bool lida = false;
+    const std::string forma = conexao.FPorLinha ? std::string() : FormaDaConsulta(FCommandText);
+    if (const auto modelo = forma.empty() ? nullptr : conexao.Unicas().Modelo(forma)) {
+        const auto resultado = TConsultasUnicas::Executa(anexo, transacao.Handle(), conexao.Dialeto(), FCommandText, *modelo);
+        conexao.ContaExecucao(FCommandText);
+        if (resultado == TConsultasUnicas::TResultado::Varias) {
+            conexao.Unicas().Registra(forma, modelo, false);
+        } else {
+            colunas = DescreveColunas(modelo->Saida(), FCommandText);
+            if (resultado == TConsultasUnicas::TResultado::Uma) {
+                std::vector<std::optional<std::string_view>> valores(colunas.size());
+                std::vector<std::string> objetosGrandes(colunas.size());
+                linhas.push_back(LeLinha(colunas, modelo->BufferSaida(), anexo, transacao.Handle(), valores, objetosGrandes));
             }
-            linhas.push_back(TLinha{TRegistro(valores), nullptr});
+            lida = true;
         }
-        cursor->close(&st);
-        st.Verifica(acao);
-        (void)cursor.release();
-    } catch (...) {
-        // An open cursor left behind breaks fbclient's next call, and its exit.
-        FechaSemFalha(cursor);
-        throw;
+    }
+    if (!lida) {
+        const auto comando = conexao.Prepara(FCommandText, transacao.Handle());
+        if (!comando->TemCursor()) throw EErro("O comando não devolve registros: " + FCommandText);
+        colunas = DescreveColunas(comando->Saida(), FCommandText);
+        const TRefFb<IMessageMetadata> estreita = conexao.FPorLinha ? nullptr : Estreita(comando->Saida(), colunas, acao);
+        try {
+            linhas = LeCursor(*comando, estreita ? estreita.get() : comando->Saida(), colunas, conexao, transacao.Handle(), FCommandText);
+        } catch (const EErro&) {
+            if (!estreita) throw;
+            linhas = LeCursor(*comando, comando->Saida(), colunas, conexao, transacao.Handle(), FCommandText);
+        }
+        conexao.Unicas().Registra(forma, comando, linhas.size() <= 1);
     }
     transacao.Confirma();
 

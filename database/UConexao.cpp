@@ -88,6 +88,8 @@ void TConexao::RegistraComandos(bool ligado)
 
 const std::vector<std::string>& TConexao::ComandosRegistrados() const { return FImpl->FRegistrados; }
 
+void TConexao::EnviaPorLinha(bool ligado) { FImpl->FPorLinha = ligado; }
+
 TConexaoImpl& TConexao::Impl() { return *FImpl; }
 
 // --- TConexaoImpl ---
@@ -145,6 +147,8 @@ void TConexaoImpl::EsvaziaCache() noexcept
     FComandos.clear();
     FRecentes.clear();   // each statement is freed here, while the attachment lives
     FChaves.clear();
+    FLotes.clear();
+    FUnicas.Esvazia();
 }
 
 void TConexaoImpl::Desconecta()
@@ -155,6 +159,7 @@ void TConexaoImpl::Desconecta()
     }
     std::string falha;
     EsvaziaCache();
+    FechaSemFalha(FLeitura);   // reads only: nothing to report if it fails
     // Firebird refuses to detach with a transaction open and then leaves it half attached.
     while (!FTransacoes.empty()) {
         TStatusFb st;
@@ -242,18 +247,23 @@ ITransaction* TConexaoImpl::TransacaoCorrente() { return FTransacoes.empty() ? n
 
 TRefFb<ITransaction> TConexaoImpl::IniciaTransacaoCurta() { return NovaTransacao(TTransactionDesc{}); }
 
+ITransaction* TConexaoImpl::TransacaoLeitura()
+{
+    if (!FLeitura) {
+        TTransactionDesc leitura;
+        leitura.SomenteLeitura = true;
+        FLeitura = NovaTransacao(leitura);
+    }
+    return FLeitura.get();
+}
+
 std::shared_ptr<TComando> TConexaoImpl::Prepara(const std::string& texto, ITransaction* transacao)
 {
     if (const auto achado = FComandos.find(texto); achado != FComandos.end()) {
         FRecentes.splice(FRecentes.end(), FRecentes, achado->second);
         return *achado->second;
     }
-    TStatusFb st;
-    TRefFb<IStatement> handle(
-        Anexo()->prepare(&st, transacao, static_cast<unsigned>(texto.size()), texto.data(), FDialeto, IStatement::PREPARE_PREFETCH_METADATA));
-    st.Verifica("Não foi possível preparar o comando " + texto);
-    ++FComandosPreparados;
-    auto comando = std::make_shared<TComando>(std::move(handle), texto);
+    auto comando = NovoComando(texto, transacao);
     if (FRecentes.size() >= LimiteComandos) {
         FComandos.erase(FRecentes.front()->Texto());
         FRecentes.pop_front();
@@ -261,6 +271,23 @@ std::shared_ptr<TComando> TConexaoImpl::Prepara(const std::string& texto, ITrans
     FRecentes.push_back(comando);
     FComandos.emplace(texto, std::prev(FRecentes.end()));
     return comando;
+}
+
+std::shared_ptr<TComando> TConexaoImpl::PreparaLote(const std::string& texto, ITransaction* transacao)
+{
+    std::shared_ptr<TComando>& comando = FLotes[texto];
+    if (!comando) comando = NovoComando(texto, transacao);
+    return comando;
+}
+
+std::shared_ptr<TComando> TConexaoImpl::NovoComando(const std::string& texto, ITransaction* transacao)
+{
+    TStatusFb st;
+    TRefFb<IStatement> handle(
+        Anexo()->prepare(&st, transacao, static_cast<unsigned>(texto.size()), texto.data(), FDialeto, IStatement::PREPARE_PREFETCH_METADATA));
+    st.Verifica("Não foi possível preparar o comando " + texto);
+    ++FComandosPreparados;
+    return std::make_shared<TComando>(std::move(handle), texto);
 }
 
 void TConexaoImpl::ContaExecucao(const std::string& texto)
@@ -314,8 +341,9 @@ const std::vector<std::string>& TConexaoImpl::ChavePrimaria(const std::string& t
 
 // --- TTransacaoDoComando ---
 
-TTransacaoDoComando::TTransacaoDoComando(TConexaoImpl& conexao) : FHandle(conexao.TransacaoCorrente())
+TTransacaoDoComando::TTransacaoDoComando(TConexaoImpl& conexao, TUso uso) : FHandle(conexao.TransacaoCorrente())
 {
+    if (!FHandle && uso == TUso::Leitura && !conexao.FPorLinha) FHandle = conexao.TransacaoLeitura();
     if (!FHandle) {
         FPropria = conexao.IniciaTransacaoCurta();
         FHandle = FPropria.get();

@@ -74,6 +74,9 @@ public:
     // When on, the text of every executed statement is kept, in order.
     void RegistraComandos(bool ligado);
     const std::vector<std::string>& ComandosRegistrados() const;
+    // For benchmarks only: when on, every change is sent by a statement of its own and sets
+    // are read as they were before batching, so both ways can be measured side by side.
+    void EnviaPorLinha(bool ligado);
 
     TConexaoImpl& Impl();   // for the query and the provider of this layer
 private:

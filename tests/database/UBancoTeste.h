@@ -105,5 +105,13 @@ protected:
         this->Banco().Configura(dm.conexao);
         dm.conexao.SetConnected(true);
     }
+    // The module's cdsDados, closed and opened again on this text.
+    TClientDataSet& AbreDados(const std::string& texto)
+    {
+        dm.cdsDados.Close();
+        dm.cdsDados.SetCommandText(texto);
+        dm.cdsDados.Open();
+        return dm.cdsDados;
+    }
     TDM dm;
 };
