@@ -101,8 +101,10 @@ TRegistroPendente PreparaRegistro(TDM& dm, const std::string& nomeRepositorio, c
 bool ContinuaNovo(TDM& dm, const std::string& nomeRepositorio, std::int64_t id)
 {
     dm.cds.Close();
-    dm.cds.SetCommandText("SELECT (SELECT MAX(ID) FROM REPOSITORIO), (SELECT COUNT(*) FROM REPOSITORIO WHERE ARQUIVO="
-                          + AspasSql(nomeRepositorio) + ") FROM RDB$DATABASE");
+    // The name stands last, after the only WHERE: files differ in that literal alone, so the
+    // layer sends this as one request once it has seen that it gives one row.
+    dm.cds.SetCommandText("SELECT (SELECT MAX(ID) FROM REPOSITORIO), COUNT(*) FROM REPOSITORIO WHERE ARQUIVO="
+                          + AspasSql(nomeRepositorio));
     dm.cds.Open();
     return dm.cds.Fields(0).AsInteger() + 1 == id && dm.cds.Fields(1).AsInteger() == 0;
 }
