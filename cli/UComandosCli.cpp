@@ -78,8 +78,13 @@ void Examina(TDM& dm, const TOpcoesCli& opcoes, const TAmbienteAtualizacao& ambi
     const bool verifica = opcoes.Comando == TComandoCli::Verifica;
     if (!ArquivoRegularExiste(ambiente.DiretorioExecutavel + NomeLista))
         return TerminaCedo(relatorio, TFimAtualizacao::ListaAusente, MensagemListaAusente(opcoes));
-    if (const auto motivo = ConectaBanco(dm, MontaLocalizador(opcoes.Servidor, opcoes.Banco)))
-        return TerminaCedo(relatorio, TFimAtualizacao::FalhaConexao, MensagemFalhaConexaoCli(opcoes, *motivo));
+    try {
+        if (const auto motivo = ConectaBanco(dm, MontaLocalizador(opcoes.Servidor, opcoes.Banco)))
+            return TerminaCedo(relatorio, TFimAtualizacao::FalhaConexao, MensagemFalhaConexaoCli(opcoes, *motivo));
+    } catch (const std::exception& e) {
+        // A client library that cannot be loaded is not a database that was not found.
+        return TerminaCedo(relatorio, TFimAtualizacao::FalhaConexao, e.what());
+    }
 
     std::vector<TSituacaoArquivo> situacoes;
     try {

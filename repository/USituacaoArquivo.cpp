@@ -117,6 +117,14 @@ std::vector<TSituacaoArquivo> ExaminaLista(TDM& dm, const TAmbienteAtualizacao& 
             TArquivoFonte fonte(caminho);
             const std::string cabecalho = fonte.LeLinha();
             situacao = SituacaoArquivo(dm, cabecalho, fonte, ambiente.PastaRepositorio, comparacao);
+            // A file that would be written with a stamp the writer cannot convert ends a run
+            // there: the look says so too, naming the file, instead of counting it as writable.
+            const bool seriaGravado = situacao.Estado == TEstadoArquivo::Novo || situacao.Estado == TEstadoArquivo::Desatualizado;
+            try {
+                if (seriaGravado) (void)CarimboParaDataHora(situacao.Carimbo);
+            } catch (const std::exception& e) {
+                throw EErro(MensagemErroArquivo(entrada, e.what()));
+            }
         }
         situacao.Entrada = entrada;
         situacoes.push_back(std::move(situacao));

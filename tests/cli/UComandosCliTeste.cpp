@@ -126,6 +126,25 @@ TEST_F(ComandosCliTeste, ArquivoRecusadoSai1ComAMensagemDoEscritor)
     EXPECT_NE(Erros.find("Erro ao inserir o Arquivo\n"), std::string::npos) << Erros;
 }
 
+// An empty listed file cannot be written (it has no stamp): the look agrees with the run,
+// both end at that entry with exit 3 and name it, and the look writes nothing.
+TEST_F(ComandosCliTeste, ArquivoSemCarimboTerminaOExameComoTerminaAExecucao)
+{
+    FPasta.Escreve("vazio.txt", "");
+    FPasta.Escreve("ListaArquivos.txt", "vazio.txt\r\nnovo.txt\r\n");
+    const std::string antes = ConteudoRepositorio(Banco());
+
+    for (const char* comando : {"situacao", "atualiza"}) {
+        const json r = Executa(comando);
+        EXPECT_EQ(Codigo, 3) << comando;
+        EXPECT_EQ(r["resultado"], "interrompida") << comando;
+        const std::string mensagem = r["mensagem"];
+        EXPECT_NE(mensagem.find("vazio.txt"), std::string::npos) << comando << ": " << mensagem;
+        EXPECT_NE(mensagem.find("Carimbo"), std::string::npos) << comando << ": " << mensagem;
+        EXPECT_EQ(ConteudoRepositorio(Banco()), antes) << comando;
+    }
+}
+
 // Each early end gives exit 3 and one line on the error stream naming what failed.
 struct TCasoFalha { const char* nome; const char* comando; const char* extra; const char* resultado; const char* texto; };
 
