@@ -31,6 +31,8 @@ std::string FormaDaConsulta(const std::string& texto)
     int nivel = 0;
     for (std::size_t i = 0; i < texto.size();) {
         const char c = texto[i];
+        // A comment could hide a WHERE or a quote: no shape for such a text.
+        if ((c == '-' || c == '/') && i + 1 < texto.size() && texto[i + 1] == (c == '-' ? '-' : '*')) return "";
         if (c == '\'' || c == '"') {
             std::size_t fim = i + 1;
             for (;; ++fim) {

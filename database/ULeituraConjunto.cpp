@@ -42,6 +42,17 @@ namespace {
 // VARCHAR(32765) some thirty, at this width hundreds.
 constexpr unsigned LarguraEstreita = 1024;
 
+// A value that fills the narrow width may have been cut there: Firebird cuts blanks (and, in
+// OCTETS, zero bytes) beyond a declared width without an error, where anything else fails.
+bool TalvezCortada(const std::vector<TColuna>& colunas, const std::vector<std::optional<std::string_view>>& valores)
+{
+    for (std::size_t i = 0; i < colunas.size(); ++i)
+        if (colunas[i].Tipo == SQL_VARYING && colunas[i].Tamanho > LarguraEstreita && valores[i]
+            && valores[i]->size() >= LarguraEstreita)
+            return true;
+    return false;
+}
+
 } // namespace
 
 TRefFb<IMessageMetadata> Estreita(IMessageMetadata* saida, const std::vector<TColuna>& colunas, const std::string& acao)
@@ -100,6 +111,7 @@ std::deque<TLinha> LeCursor(TComando& comando, IMessageMetadata* saida, std::vec
     std::vector<std::optional<std::string_view>> valores(colunas.size());
     std::vector<std::string> objetosGrandes(colunas.size());
 
+    const bool estreita = saida != comando.Saida();
     TRefFb<IResultSet> cursor(comando.Handle()->openCursor(&st, transacao, nullptr, nullptr, saida, 0));
     st.Verifica(acao);
     conexao.ContaExecucao(texto);
@@ -109,6 +121,8 @@ std::deque<TLinha> LeCursor(TComando& comando, IMessageMetadata* saida, std::vec
             st.Verifica(acao);
             if (r != IStatus::RESULT_OK) break;
             linhas.push_back(LeLinha(colunas, mensagem.data(), conexao.Anexo(), transacao, valores, objetosGrandes));
+            if (estreita && TalvezCortada(colunas, valores))
+                throw EErro("Um texto lido pode ter sido cortado na largura estreita: " + texto);
         }
         cursor->close(&st);
         st.Verifica(acao);

@@ -19,7 +19,9 @@ class TConexaoImpl;
 std::vector<TColuna> DescreveColunas(Firebird::IMessageMetadata* saida, const std::string& texto);
 
 // The statement's own description with every wide text declared narrower, or nullptr when
-// it has none. A value longer than the narrow width then fails the fetch.
+// it has none. A value longer than the narrow width then fails the fetch, and one that fills
+// it (it may have lost trailing blanks on the way) makes LeCursor throw: either way the
+// caller reads again at full width.
 TRefFb<Firebird::IMessageMetadata> Estreita(Firebird::IMessageMetadata* saida, const std::vector<TColuna>& colunas,
                                            const std::string& acao);
 
