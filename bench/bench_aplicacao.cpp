@@ -10,16 +10,17 @@
 #include "UErro.h"
 #include "ULacoSimples.h"
 #include "UMedicao.h"
+#include "UFasesAplicacao.h"
+#include "UMemoriaConjunto.h"
+#include "UPreenchimentoLaco.h"
+#include "URelatorioAplicacao.h"
 #include "URetransmissor.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -29,15 +30,9 @@ int Linhas = LinhasPadrao;   // per phase; set once from the command line
 int LinhasMemoria = 5 * LinhasPadrao;
 constexpr std::size_t TamanhoDados = 80;
 constexpr int LarguraDados = 32765;   // as REPOSITORIO_DADOS.DADOS
-constexpr double RazaoMinima = 0.8;
-// Batched over per-row rows/s on loopback, and round trips per 1,000 rows written.
-constexpr double GanhoMinimo[] = {2.5, 2.0, 2.5};
-constexpr double VoltasMaximas = 5;
 constexpr std::uint32_t IdTransacao = 50;   // the writer's
 constexpr int RodadasPadrao = 5;
 
-enum TFase { Insercao, Atualizacao, Exclusao, TotalFases };
-constexpr std::array<const char*, TotalFases> NomesFases{"insert", "update", "delete"};
 constexpr std::array<const char*, TotalFases> Verbos{"INSERT", "UPDATE", "DELETE"};
 
 std::string Ambiente(const char* nome)
@@ -105,20 +100,7 @@ struct TTextosAplicacao {
 
 // --- our layer ---
 
-struct TMedidaNossa {
-    TMedida Postagem;    // Append / Edit / Delete, field writes and Post: the cache only
-    TMedida Aplicacao;   // IniciaTransacao, ApplyUpdates(0), ConfirmaTransacao
-    std::uint64_t Executados = 0;
-    std::uint64_t Preparados = 0;
-    std::uint64_t Voltas = 0;   // through the relay only
-};
-
 enum class TModo { EmLotes, PorLinha };
-
-struct TRodadaNossa {
-    std::array<TMedidaNossa, TotalFases> Fases;
-    TMedida Leitura;   // Open of the inserted rows before they are edited
-};
 
 struct TSemAlteracao {
     int Alteracoes = -1;
@@ -253,62 +235,6 @@ TRodadaNossa MedeNossa(TBancoTeste& banco, const std::string& tabela, const TVal
 
 // --- the plain loop ---
 
-// What each '?' of a text the apply step sent stands for: a column, and whether it is in
-// the WHERE (the value as read) or gives the value to store.
-enum class TValorParametro { Id, Sequencia, DadosGravados, DadosLidos };
-
-std::vector<TValorParametro> ParametrosDoTexto(const std::string& texto)
-{
-    const auto valor = [&](const std::string& coluna, bool condicao) {
-        if (coluna == "ID") return TValorParametro::Id;
-        if (coluna == "SEQUENCIA") return TValorParametro::Sequencia;
-        if (coluna == "DADOS") return condicao ? TValorParametro::DadosLidos : TValorParametro::DadosGravados;
-        throw EErro("Coluna inesperada " + coluna + " em " + texto);
-    };
-    std::vector<TValorParametro> parametros;
-    if (texto.rfind("INSERT", 0) == 0) {
-        // The values follow the order of the column list, the first parentheses.
-        const std::size_t abre = texto.find('('), fecha = texto.find(')', abre);
-        for (std::size_t i = texto.find('"', abre); i < fecha; i = texto.find('"', i)) {
-            const std::size_t fim = texto.find('"', i + 1);
-            parametros.push_back(valor(texto.substr(i + 1, fim - i - 1), false));
-            i = fim + 1;
-        }
-        if (std::count(texto.begin(), texto.end(), '?') != static_cast<long>(parametros.size()))
-            throw EErro("Não sei ligar os parâmetros de " + texto);
-        return parametros;
-    }
-    // UPDATE and DELETE: each '?' belongs to the quoted column just before it.
-    const std::size_t onde = texto.find(" WHERE ");
-    for (std::size_t marca = texto.find('?'); marca != std::string::npos; marca = texto.find('?', marca + 1)) {
-        const std::size_t fim = texto.rfind('"', marca), inicio = texto.rfind('"', fim - 1);
-        parametros.push_back(valor(texto.substr(inicio + 1, fim - inicio - 1), onde != std::string::npos && marca > onde));
-    }
-    return parametros;
-}
-
-std::function<void(int, TParametrosLinha&)> Preenchimento(const std::string& texto, const std::vector<std::string>* gravados,
-                                                          const std::vector<std::string>* lidos)
-{
-    const std::vector<TValorParametro> parametros = ParametrosDoTexto(texto);
-    for (TValorParametro p : parametros)
-        if ((p == TValorParametro::DadosGravados && !gravados) || (p == TValorParametro::DadosLidos && !lidos))
-            throw EErro("Faltam valores para " + texto);
-    return [parametros, gravados, lidos](int linha, TParametrosLinha& mensagem) {
-        const auto i = static_cast<std::size_t>(linha);
-        for (unsigned j = 0; j < parametros.size(); ++j) switch (parametros[j]) {
-            case TValorParametro::Id: mensagem.Inteiro(j, 1); break;
-            case TValorParametro::Sequencia: mensagem.Inteiro(j, linha + 1); break;
-            case TValorParametro::DadosGravados: mensagem.Texto(j, (*gravados)[i]); break;
-            case TValorParametro::DadosLidos: mensagem.Texto(j, (*lidos)[i]); break;
-            }
-    };
-}
-
-struct TRodadaSimples {
-    std::array<TMedida, TotalFases> Fases;
-};
-
 TRodadaSimples MedeSimples(TBancoTeste& banco, const std::string& tabela, const TValores& valores, const TTextosAplicacao& textos,
                            TLacoSimples::TContagem contagem)
 {
@@ -327,162 +253,6 @@ TRodadaSimples MedeSimples(TBancoTeste& banco, const std::string& tabela, const 
     executa(Exclusao, nullptr, &valores.Novos, contagem);
     ConfereTabela(banco, tabela, 0, 'B');
     return rodada;
-}
-
-// --- memory ---
-
-void MedeMemoria(TBancoTeste& banco)
-{
-    const std::string tabela = CriaTabela(banco, "BENCH_MEMORIA");
-    {
-        TLacoSimples laco(banco.Localizador(), Ambiente("ATUALIZADOR_TEST_USER"), Ambiente("ATUALIZADOR_TEST_PASSWORD"));
-        laco.Executa("INSERT INTO " + tabela + " (ID, SEQUENCIA, DADOS) VALUES (?, ?, ?)", LinhasMemoria,
-            [](int linha, TParametrosLinha& mensagem) {
-                mensagem.Inteiro(0, 1);
-                mensagem.Inteiro(1, linha + 1);
-                mensagem.Texto(2, Dados('M', linha));
-            },
-            TLacoSimples::TContagem::Nenhuma);
-    }
-    const double valores = static_cast<double>(LinhasMemoria) * (TamanhoDados + 2 * sizeof(std::int32_t));
-
-    TDM dm;
-    banco.Configura(dm.conexao);
-    dm.conexao.SetConnected(true);
-    TClientDataSet& dados = dm.cdsDados;
-    dados.SetCommandText("SELECT ID,SEQUENCIA,DADOS FROM " + tabela + " WHERE ID=1 ORDER BY SEQUENCIA");
-
-    const double heapAntes = static_cast<double>(BytesEmUsoNoHeap());
-    const bool picoReiniciado = ReiniciaPicoResidente();
-    const double residenteAntes = static_cast<double>(picoReiniciado ? BytesResidentes() : PicoResidente());
-    const TCronometro cronometro;
-    dados.Open();
-    const TMedida leitura = cronometro.Medida();
-    const double heapLido = static_cast<double>(BytesEmUsoNoHeap()) - heapAntes;
-    const double picoLido = static_cast<double>(PicoResidente()) - residenteAntes;
-    if (dados.RecordCount() != LinhasMemoria) throw EErro("Open leu " + std::to_string(dados.RecordCount()) + " linhas de " + tabela + ".");
-    dados.Close();
-
-    // The same number of rows built by Append and Post, each with its change log entry.
-    dados.SetCommandText("SELECT ID,SEQUENCIA,DADOS FROM " + tabela + " WHERE ID=2 ORDER BY SEQUENCIA");
-    dados.Open();
-    const double heapVazio = static_cast<double>(BytesEmUsoNoHeap());
-    for (int i = 0; i < LinhasMemoria; ++i) {
-        dados.Append();
-        dados.FieldByName("ID").SetAsInteger(2);
-        dados.FieldByName("SEQUENCIA").SetAsInteger(i + 1);
-        dados.FieldByName("DADOS").SetAsString(Dados('M', i));
-        dados.Post();
-    }
-    const double heapAnexado = static_cast<double>(BytesEmUsoNoHeap()) - heapVazio;
-    dados.Close();
-
-    std::printf("\nmemory: a cached set of %d rows (ID, SEQUENCIA, %zu-byte DADOS)\n", LinhasMemoria, TamanhoDados);
-    std::printf("  bytes of the values                  %12.0f\n", valores);
-    std::printf("  heap in use after Open               %12.0f  %.2f x the values (Open took %.2f s, CPU %.2f s)\n", heapLido,
-                heapLido / valores, leitura.Parede, leitura.Cpu);
-    std::printf("  peak resident growth during Open     %12.0f  %.2f x the values%s\n", picoLido, picoLido / valores,
-                picoReiniciado ? "" : " (peak could not be reset: growth over the earlier peak)");
-    std::printf("  heap of as many rows appended        %12.0f  %.2f x the values (with the change log, before ApplyUpdates)\n",
-                heapAnexado, heapAnexado / valores);
-    std::fflush(stdout);
-}
-
-// --- report ---
-
-std::string Maquina()
-{
-    std::ifstream cpuinfo("/proc/cpuinfo");
-    std::string linha, modelo = "?";
-    while (std::getline(cpuinfo, linha))
-        if (linha.rfind("model name", 0) == 0) {
-            modelo = linha.substr(linha.find(':') + 2);
-            break;
-        }
-    return std::to_string(std::thread::hardware_concurrency()) + " cores, " + modelo;
-}
-
-double Minimo(const std::vector<double>& valores) { return *std::min_element(valores.begin(), valores.end()); }
-
-template <class TRodada, class TLeitura> std::vector<double> Colhe(const std::vector<TRodada>& rodadas, TLeitura leitura)
-{
-    std::vector<double> valores;
-    for (const TRodada& r : rodadas) valores.push_back(leitura(r));
-    return valores;
-}
-
-void Relata(const std::vector<TRodadaNossa>& nossas, const std::vector<TRodadaSimples>& simples,
-            const std::vector<TRodadaSimples>& contando, const std::vector<TRodadaNossa>& emLotes,
-            const std::array<TRodadaNossa, 2>& viaRelay)
-{
-    const double linhas = Linhas;
-    const std::size_t rodadas = nossas.size();
-    std::printf("\nbatched apply step against the per-row way (rows/s best of %zu rounds); round trips per 1,000 rows\n"
-                "counted by a relay on loopback:\n\n", nossas.size());
-    std::printf("%-7s %13s %13s %7s %7s %11s %11s\n", "phase", "batched", "per-row", "best", "median", "batched", "per-row");
-    std::printf("%-7s %13s %13s %7s %7s %11s %11s\n", "", "rows/s", "rows/s", "ratio", "ratio", "trips/1000", "trips/1000");
-    std::array<double, TotalFases> ganhos{}, voltas{};
-    for (int f = 0; f < TotalFases; ++f) {
-        const auto lote = Colhe(emLotes, [f](const TRodadaNossa& r) { return r.Fases[f].Aplicacao.Parede; });
-        const auto linha = Colhe(nossas, [f](const TRodadaNossa& r) { return r.Fases[f].Aplicacao.Parede; });
-        std::vector<double> porRodada;
-        for (std::size_t r = 0; r < lote.size(); ++r) porRodada.push_back(linha[r] / lote[r]);
-        ganhos[f] = Minimo(linha) / Minimo(lote);
-        voltas[f] = static_cast<double>(viaRelay[0].Fases[f].Voltas) * 1000.0 / Linhas;
-        std::printf("%-7s %13.0f %13.0f %7.2f %7.2f %11.1f %11.1f\n", NomesFases[f], Linhas / Minimo(lote), Linhas / Minimo(linha),
-                    ganhos[f], Mediana(porRodada), voltas[f], static_cast<double>(viaRelay[1].Fases[f].Voltas) * 1000.0 / Linhas);
-    }
-
-    std::printf("\nthe per-row way against a plain fbclient loop of the same statements.\n");
-    std::printf("rows/s are best of %zu rounds; a ratio is ours / plain loop (best over best, and the median of the rounds' own);\n"
-                "client CPU is this process's CPU time per row, median of the rounds.\n\n", rodadas);
-    std::printf("%-7s %13s %12s %7s %7s %11s %11s\n", "phase", "ours apply", "plain loop", "best", "median", "CPU ours", "CPU plain");
-    std::printf("%-7s %13s %12s %7s %7s %11s %11s\n", "", "rows/s", "rows/s", "ratio", "ratio", "us/row", "us/row");
-    std::array<double, TotalFases> razoes{}, medianas{};
-    for (int f = 0; f < TotalFases; ++f) {
-        const auto nossa = Colhe(nossas, [f](const TRodadaNossa& r) { return r.Fases[f].Aplicacao.Parede; });
-        const auto laco = Colhe(simples, [f](const TRodadaSimples& r) { return r.Fases[f].Parede; });
-        std::vector<double> porRodada;
-        for (std::size_t r = 0; r < rodadas; ++r) porRodada.push_back(laco[r] / nossa[r]);
-        razoes[f] = Minimo(laco) / Minimo(nossa);
-        medianas[f] = Mediana(porRodada);
-        const double cpuNossa = Mediana(Colhe(nossas, [f](const TRodadaNossa& r) { return r.Fases[f].Aplicacao.Cpu; })) / linhas * 1e6;
-        const double cpuLaco = Mediana(Colhe(simples, [f](const TRodadaSimples& r) { return r.Fases[f].Cpu; })) / linhas * 1e6;
-        std::printf("%-7s %13.0f %12.0f %7.2f %7.2f %11.1f %11.1f\n", NomesFases[f], linhas / Minimo(nossa), linhas / Minimo(laco),
-                    razoes[f], medianas[f], cpuNossa, cpuLaco);
-    }
-
-    std::printf("\nours with the cache work before ApplyUpdates (Append/Edit/Delete, field writes, Post):\n");
-    std::printf("%-7s %13s %12s %11s\n", "phase", "rows/s", "ratio", "Post us/row");
-    for (int f = 0; f < TotalFases; ++f) {
-        const auto total = Colhe(nossas, [f](const TRodadaNossa& r) { return (r.Fases[f].Postagem + r.Fases[f].Aplicacao).Parede; });
-        const auto laco = Colhe(simples, [f](const TRodadaSimples& r) { return r.Fases[f].Parede; });
-        const double cpuPost = Mediana(Colhe(nossas, [f](const TRodadaNossa& r) { return r.Fases[f].Postagem.Cpu; })) / linhas * 1e6;
-        std::printf("%-7s %13.0f %12.2f %11.1f\n", NomesFases[f], linhas / Minimo(total), Minimo(laco) / Minimo(total), cpuPost);
-    }
-    const auto leitura = Colhe(nossas, [](const TRodadaNossa& r) { return r.Leitura.Parede; });
-    std::printf("Open of the %d rows before the updates: best %.3f s\n", Linhas, Minimo(leitura));
-
-    std::printf("\nplain loop that also asks the server, after each UPDATE and DELETE, how many rows it reached\n"
-                "(getAffectedRecords; the apply step learns it from RETURNING 1 instead, in the same round trip):\n");
-    std::printf("%-7s %13s %12s %11s\n", "phase", "rows/s", "ours/this", "CPU us/row");
-    for (int f = Atualizacao; f < TotalFases; ++f) {
-        const auto nossa = Colhe(nossas, [f](const TRodadaNossa& r) { return r.Fases[f].Aplicacao.Parede; });
-        const auto laco = Colhe(contando, [f](const TRodadaSimples& r) { return r.Fases[f].Parede; });
-        const double cpu = Mediana(Colhe(contando, [f](const TRodadaSimples& r) { return r.Fases[f].Cpu; })) / linhas * 1e6;
-        std::printf("%-7s %13.0f %12.2f %11.1f\n", NomesFases[f], linhas / Minimo(laco), Minimo(laco) / Minimo(nossa), cpu);
-    }
-
-    std::printf("\n");
-    for (int f = 0; f < TotalFases; ++f) {
-        std::printf("%s %s: batched / per-row %.2f (target >= %.1f)\n", ganhos[f] >= GanhoMinimo[f] ? "PASS " : "FAIL ", NomesFases[f],
-                    ganhos[f], GanhoMinimo[f]);
-        std::printf("%s %s: round trips per 1,000 rows %.1f (target <= %.0f)\n", voltas[f] <= VoltasMaximas ? "PASS " : "FAIL ",
-                    NomesFases[f], voltas[f], VoltasMaximas);
-    }
-    for (int f = 0; f < TotalFases; ++f)
-        std::printf("%s %s: per-row ours / plain loop %.2f %s %.2f (median of the rounds %.2f)\n", razoes[f] >= RazaoMinima ? "PASS " : "BELOW",
-                    NomesFases[f], razoes[f], razoes[f] >= RazaoMinima ? ">=" : "<", RazaoMinima, medianas[f]);
 }
 
 } // namespace
@@ -505,7 +275,8 @@ int main(int argc, char** argv)
                     "(DADOS VARCHAR(%d)),\nserver %s on loopback, machine: %s\n", Linhas, TamanhoDados, LarguraDados,
                     ServidorTeste().c_str(), Maquina().c_str());
         std::fflush(stdout);
-        MedeMemoria(banco);
+        MedeMemoria(banco, {CriaTabela(banco, "BENCH_MEMORIA"), LinhasMemoria, TamanhoDados, [](int linha) { return Dados('M', linha); },
+                            Ambiente("ATUALIZADOR_TEST_USER"), Ambiente("ATUALIZADOR_TEST_PASSWORD")});
 
         const TValores valores = GeraValores();
         const auto contagem = TLacoSimples::TContagem::Nenhuma;
@@ -557,7 +328,7 @@ int main(int argc, char** argv)
         const std::array<TRodadaNossa, 2> viaRelay{
             MedeNossa(banco, CriaTabela(banco, "BENCH_RELAY_LOTES"), valores, nullptr, nullptr, TModo::EmLotes, &relay),
             MedeNossa(banco, CriaTabela(banco, "BENCH_RELAY_LINHA"), valores, nullptr, nullptr, TModo::PorLinha, &relay)};
-        Relata(nossas, simples, contando, emLotes, viaRelay);
+        Relata(Linhas, nossas, simples, contando, emLotes, viaRelay);
     } catch (const std::exception& e) {
         std::fflush(stdout);
         std::fprintf(stderr, "bench_aplicacao: %s\n", e.what());
