@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -144,14 +146,11 @@ TEST_F(ConexaoTeste, TransacoesSaoContadasEConfirmarSemTransacaoEhErro)
     EXPECT_FALSE(conexao.InTransaction());
 }
 
-TEST_F(ConexaoTeste, TransacaoSomenteLeituraRecusaGravar)
+// Begins a transaction as described and, inside it, inserts a row through the layer; the
+// transaction is left open. Gives ApplyUpdates' count of failures and its last error.
+std::pair<int, std::string> InsereEmTransacaoAberta(TConexao& conexao, const TTransactionDesc& descricao = {})
 {
-    TConexao conexao;
-    Banco().Configura(conexao);
-    conexao.SetConnected(true);
-    TTransactionDesc leitura;
-    leitura.SomenteLeitura = true;
-    conexao.StartTransaction(leitura);
+    conexao.StartTransaction(descricao);
     TConjuntoAvulso avulso(conexao);
     TClientDataSet& cds = avulso.cds;
     cds.SetCommandText("SELECT K, V FROM T");
@@ -159,8 +158,19 @@ TEST_F(ConexaoTeste, TransacaoSomenteLeituraRecusaGravar)
     cds.Append();
     cds.FieldByName("K").SetAsInteger(1);
     cds.Post();
-    EXPECT_EQ(cds.ApplyUpdates(0), 1);
-    EXPECT_NE(cds.UltimoErroAplicacao().find("read-only"), std::string::npos) << cds.UltimoErroAplicacao();
+    return {cds.ApplyUpdates(0), cds.UltimoErroAplicacao()};
+}
+
+TEST_F(ConexaoTeste, TransacaoSomenteLeituraRecusaGravar)
+{
+    TConexao conexao;
+    Banco().Configura(conexao);
+    conexao.SetConnected(true);
+    TTransactionDesc leitura;
+    leitura.SomenteLeitura = true;
+    const auto [falhas, erro] = InsereEmTransacaoAberta(conexao, leitura);
+    EXPECT_EQ(falhas, 1);
+    EXPECT_NE(erro.find("read-only"), std::string::npos) << erro;
     conexao.Rollback(leitura);
     EXPECT_EQ(Banco().Valor("SELECT COUNT(*) FROM T"), "0");
 }
@@ -192,26 +202,12 @@ TEST_F(ConexaoTeste, TabelaProtegidaDeixaLerMasNaoReservarDeNovo)
     EXPECT_NO_THROW(segunda.StartTransaction(reserva));
 }
 
-// Inserts a row through the layer inside an explicit transaction left open.
-void InsereEmTransacaoAberta(TConexao& conexao)
-{
-    conexao.StartTransaction(TTransactionDesc{});
-    TConjuntoAvulso avulso(conexao);
-    TClientDataSet& cds = avulso.cds;
-    cds.SetCommandText("SELECT K, V FROM T");
-    cds.Open();
-    cds.Append();
-    cds.FieldByName("K").SetAsInteger(1);
-    cds.Post();
-    ASSERT_EQ(cds.ApplyUpdates(0), 0) << cds.UltimoErroAplicacao();
-}
-
 TEST_F(ConexaoTeste, DesconectarComTransacaoAtivaDesfazEla)
 {
     TConexao conexao;
     Banco().Configura(conexao);
     conexao.SetConnected(true);
-    InsereEmTransacaoAberta(conexao);
+    ASSERT_EQ(InsereEmTransacaoAberta(conexao).first, 0);
     conexao.SetConnected(false);
     EXPECT_FALSE(conexao.Connected());
     EXPECT_EQ(conexao.TransacoesAtivas(), 0);
@@ -221,7 +217,7 @@ TEST_F(ConexaoTeste, DesconectarComTransacaoAtivaDesfazEla)
         TConexao destruida;
         Banco().Configura(destruida);
         destruida.SetConnected(true);
-        InsereEmTransacaoAberta(destruida);
+        ASSERT_EQ(InsereEmTransacaoAberta(destruida).first, 0);
     }
     EXPECT_EQ(Banco().Valor("SELECT COUNT(*) FROM T"), "0");
 }
